@@ -1,0 +1,145 @@
+#include "model/package/ofdfilereader.h"
+
+#include <QBuffer>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipfileinfo.h>
+
+namespace {
+qint64 g_entrySizeLimit = qint64(512) * 1024 * 1024;
+}
+
+OfdContentSource::~OfdContentSource() = default;
+
+OfdFileReader::OfdFileReader() = default;
+
+OfdFileReader::~OfdFileReader()
+{
+    CloseArchive();
+}
+
+qint64 OfdFileReader::GetEntrySizeLimit()
+{
+    return g_entrySizeLimit;
+}
+
+void OfdFileReader::SetEntrySizeLimit(qint64 bytes)
+{
+    g_entrySizeLimit = bytes;
+}
+
+void OfdFileReader::CloseArchive()
+{
+    if (m_zip) {
+        m_zip->close();
+        m_zip.reset();
+    }
+}
+
+bool OfdFileReader::Open(const QString &path)
+{
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly))
+        return false;
+    CloseArchive();
+    m_buffer.reset();
+    m_packageBytes.clear();
+    m_file = std::move(file);
+    m_fileFullName = path;
+    return OpenFromIo(m_file.get());
+}
+
+bool OfdFileReader::Open(const QByteArray &bytes)
+{
+    CloseArchive();
+    m_file.reset();
+    m_packageBytes = bytes;
+    m_buffer = std::make_unique<QBuffer>(&m_packageBytes);
+    if (!m_buffer->open(QIODevice::ReadOnly))
+        return false;
+    return OpenFromIo(m_buffer.get());
+}
+
+bool OfdFileReader::OpenFromIo(QIODevice *device)
+{
+    CloseArchive();
+    m_zip = std::make_unique<QuaZip>(device);
+    // Entry names of OFD packages are ASCII or UTF-8, whatever the desktop's locale says.
+    m_zip->setFileNameCodec("UTF-8");
+    if (!m_zip->open(QuaZip::mdUnzip)) {
+        m_zip.reset();
+        return false;
+    }
+    m_filePaths.clear();
+    for (bool more = m_zip->goToFirstFile(); more; more = m_zip->goToNextFile())
+        m_filePaths.append(m_zip->getCurrentFileName());
+    return true;
+}
+
+QString OfdFileReader::GetFileShortName() const
+{
+    return QFileInfo(m_fileFullName).baseName();
+}
+
+QByteArray OfdFileReader::ReadEntry(const QString &name)
+{
+    if (!m_zip || name.isEmpty())
+        return QByteArray();
+    if (!m_zip->setCurrentFile(name, QuaZip::csDefault))
+        return QByteArray();
+
+    QuaZipFileInfo64 info;
+    if (!m_zip->getCurrentFileInfo(&info))
+        return QByteArray();
+    if (info.uncompressedSize > quint64(g_entrySizeLimit)) {
+        qDebug() << "entry refused, declared size too large:" << name << info.uncompressedSize;
+        return QByteArray();
+    }
+
+    QuaZipFile file(m_zip.get());
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+
+    QByteArray data;
+    data.reserve(int(qMin<quint64>(info.uncompressedSize, 64 * 1024 * 1024)));
+    char chunk[64 * 1024];
+    for (;;) {
+        const qint64 n = file.read(chunk, sizeof(chunk));
+        if (n < 0) {
+            qDebug() << "entry unreadable:" << name;
+            file.close();
+            return QByteArray();
+        }
+        if (n == 0)
+            break;
+        if (data.size() + n > g_entrySizeLimit) {
+            qDebug() << "entry refused, actual size too large:" << name;
+            file.close();
+            return QByteArray();
+        }
+        data.append(chunk, int(n));
+    }
+    file.close();
+    if (file.getZipError() != UNZ_OK)
+        qDebug() << "entry checksum mismatch:" << name;
+    return data;
+}
+
+QByteArray OfdFileReader::GetFileContent(const QString &path)
+{
+    const auto cached = m_cache.constFind(path);
+    if (cached != m_cache.constEnd())
+        return cached.value();
+
+    QByteArray data = ReadEntry(path);
+    if (data.isEmpty()) {
+        const QString other = path.startsWith(QLatin1Char('/')) ? path.mid(1) : QLatin1Char('/') + path;
+        data = ReadEntry(other);
+    }
+    m_cache.insert(path, data);
+    return data;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QHash>
+#include <QStringList>
+
+#include <memory>
+
+#include "model/package/ofdcontentsource.h"
+
+class QuaZip;
+class QFile;
+class QBuffer;
+class QIODevice;
+
+// One opened OFD package (a ZIP archive): lists its entries and hands out their bytes, each entry
+// decompressed once and cached for the reader's life.
+class OfdFileReader : public OfdContentSource
+{
+public:
+    OfdFileReader();
+    ~OfdFileReader() override;
+    OfdFileReader(const OfdFileReader &) = delete;
+    OfdFileReader &operator=(const OfdFileReader &) = delete;
+
+    bool Open(const QString &path);
+    bool Open(const QByteArray &bytes);
+    bool OpenFromIo(QIODevice *device);
+
+    QString GetFileFullName() const { return m_fileFullName; }
+    QString GetFileShortName() const;
+
+    int GetFileCount() const { return m_filePaths.size(); }
+    QString GetFilePath(int i) const { return m_filePaths.value(i); }
+    const QStringList &GetFilePathList() const { return m_filePaths; }
+
+    // Bytes of an entry by package path, with or without a leading "/"; empty when unavailable.
+    QByteArray GetFileContent(const QString &path);
+    QByteArray GetOfdFileContent(const QString &path) override { return GetFileContent(path); }
+
+    // Entries whose declared or actual uncompressed size is above this are refused (bytes).
+    static qint64 GetEntrySizeLimit();
+    static void SetEntrySizeLimit(qint64 bytes);
+
+private:
+    QByteArray ReadEntry(const QString &name);
+    void CloseArchive();
+
+    QString m_fileFullName;
+    QStringList m_filePaths;
+    QByteArray m_packageBytes;
+    QHash<QString, QByteArray> m_cache;
+    // The archive reads from one of the two devices, so it is destroyed first.
+    std::unique_ptr<QFile> m_file;
+    std::unique_ptr<QBuffer> m_buffer;
+    std::unique_ptr<QuaZip> m_zip;
+};
