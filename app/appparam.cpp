@@ -2,6 +2,8 @@
 
 #include "app/qthelper.h"
 
+#include <QCoreApplication>
+
 #ifndef OFD_EDITION
 #define OFD_EDITION 1
 #endif
@@ -13,6 +15,18 @@ int AppParam::PageRowSpace = 10;
 QCursor AppParam::CursorHand;
 QCursor AppParam::CursorText;
 QCursor AppParam::CursorAnnot;
+
+namespace {
+// A cursor made before the application object exists has no data and crashes when used; give the
+// three cursors the arrow shape as soon as the application exists, until Init sets their own.
+void SetArrowCursors()
+{
+    AppParam::CursorHand = QCursor(Qt::ArrowCursor);
+    AppParam::CursorText = QCursor(Qt::ArrowCursor);
+    AppParam::CursorAnnot = QCursor(Qt::ArrowCursor);
+}
+} // namespace
+Q_COREAPP_STARTUP_FUNCTION(SetArrowCursors)
 
 void AppParam::Init()
 {

@@ -124,8 +124,11 @@ QByteArray OfdFileReader::ReadEntry(const QString &name)
         data.append(chunk, int(n));
     }
     file.close();
-    if (file.getZipError() != UNZ_OK)
-        qDebug() << "entry checksum mismatch:" << name;
+    if (file.getZipError() != UNZ_OK) {
+        // The bytes are not what the producer wrote; better none than wrong ones.
+        qDebug() << "entry damaged (checksum mismatch):" << name;
+        return QByteArray();
+    }
     return data;
 }
 

@@ -64,6 +64,9 @@ QString OfdPathHelper::GetOfdFullPath(const QString &base, const QString &loc)
     const QString rest = loc.startsWith(QLatin1String("./")) ? loc.mid(2) : loc;
     if (base.isEmpty())
         return rest;
+    // A part at the top of the package (flat packages put every part there) resolves against the top.
+    if (!OfdPathHelper::RemoveStartSlash(base).contains(kSlash))
+        return rest;
     return CombinePath(GetDirectory(base), rest);
 }
 
@@ -93,7 +96,7 @@ bool IsOfdFilePathEqual(const QString &a, const QString &b)
     const int dot = x.lastIndexOf(QLatin1Char('.'));
     if (dot < 0 || dot != y.lastIndexOf(QLatin1Char('.')))
         return false;
-    if (x.size() - dot > 5)
+    if (x.size() - dot > 5 || x.indexOf(kSlash, dot) >= 0)
         return false;
     if (x.leftRef(dot) != y.leftRef(dot))
         return false;

@@ -1,0 +1,132 @@
+#include <QtTest>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTextCodec>
+
+#include "app/appparam.h"
+#include "app/startupargs.h"
+#include "packagebuilder.h"
+#include "shell/mainwindow.h"
+#include "shell/startup.h"
+
+// The start-up sequence: command line, application settings and the first window.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+public:
+    TestStartup(const QString &pathFromCommandLine) : m_pathFromCommandLine(pathFromCommandLine) {}
+
+private slots:
+    void qtOptionsAreNotTakenForThePath();
+    void argumentsWithoutPath();
+    void applicationSettings_data();
+    void applicationSettings();
+    void windowOpensGivenPathOnce();
+    void unreadableFileIsReportedWithoutTab();
+
+private:
+    QString m_pathFromCommandLine;
+};
+
+void TestStartup::qtOptionsAreNotTakenForThePath()
+{
+    // main() below started the application with "-style fusion <path> extra".
+    QCOMPARE(m_pathFromCommandLine, QString::fromUtf8("/tmp/公文 1.ofd"));
+}
+
+void TestStartup::argumentsWithoutPath()
+{
+    char program[] = "ofdreader";
+    char *onlyProgram[] = {program, nullptr};
+    QVERIFY(GetFileNameFromMainParam(1, onlyProgram).isEmpty());
+    QVERIFY(GetFileNameFromMainParam(0, nullptr).isEmpty());
+}
+
+void TestStartup::applicationSettings_data()
+{
+    QTest::addColumn<int>("edition");
+    QTest::addColumn<QString>("displayName");
+    QTest::newRow("0") << 0 << QString::fromUtf8("OFD阅读器");
+    QTest::newRow("1") << 1 << QString::fromUtf8("OFD阅读器");
+    QTest::newRow("2") << 2 << QString::fromUtf8("Lumeno版式阅读器");
+}
+
+void TestStartup::applicationSettings()
+{
+    QFETCH(int, edition);
+    const int saved = AppParam::AppStatus;
+    AppParam::AppStatus = edition;
+    StartUp::InitApplication();
+    AppParam::AppStatus = saved;
+
+    QTEST(QApplication::applicationDisplayName(), "displayName");
+    QCOMPARE(QApplication::font().family(), QStringLiteral("Microsoft Yahei"));
+    QCOMPARE(QApplication::font().pointSize(), 10);
+    QCOMPARE(QTextCodec::codecForLocale()->name(), QByteArray("UTF-8"));
+    QCOMPARE(AppParam::CursorHand.shape(), Qt::ClosedHandCursor);
+    QCOMPARE(AppParam::CursorAnnot.shape(), Qt::SizeAllCursor);
+}
+
+void TestStartup::windowOpensGivenPathOnce()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromUtf8("通知.ofd"));
+    QVERIFY(PackageBuilder::MinimalOfd(1).WriteTo(path));
+
+    MainWindow *window = StartUp::CreateMainWindow();
+    QVERIFY(window->isVisible());
+    QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(window->GetDocumentTabCount(), 0);
+    window->OpenNewFile(path, nullptr);
+    QCOMPARE(window->GetDocumentTabCount(), 1);
+    QCOMPARE(window->GetTabWidget()->tabText(window->GetTabWidget()->currentIndex()), QString::fromUtf8("通知"));
+    window->GetTabWidget()->setCurrentIndex(0);
+    window->OpenNewFile(path, nullptr); // the same path selects its tab
+    QCOMPARE(window->GetDocumentTabCount(), 1);
+    QCOMPARE(window->GetTabWidget()->currentIndex(), 1);
+    window->OpenNewFile(dir.filePath(QStringLiteral("other.PDF")), nullptr);
+    QCOMPARE(window->GetDocumentTabCount(), 1);
+    delete window;
+}
+
+void TestStartup::unreadableFileIsReportedWithoutTab()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("broken.ofd"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a zip archive");
+    file.close();
+
+    MainWindow window;
+    QString shown;
+    QTimer::singleShot(0, [&shown]() {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    window.OpenNewFile(path, nullptr);
+    QCOMPARE(shown, QString::fromUtf8("打开文件失败！") + path);
+    QCOMPARE(window.GetDocumentTabCount(), 0);
+}
+
+int main(int argc, char *argv[])
+{
+    // Start the way a user would: a Qt option, the document path and one argument too many.
+    QByteArray program(argv[0]);
+    QByteArray style("-style");
+    QByteArray fusion("fusion");
+    QByteArray path = QString::fromUtf8("/tmp/公文 1.ofd").toUtf8();
+    QByteArray extra("second.ofd");
+    char *appArgv[] = {program.data(), style.data(), fusion.data(), path.data(), extra.data(), nullptr};
+    int appArgc = 5;
+    QApplication app(appArgc, appArgv);
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+    TestStartup test(GetFileNameFromMainParam(appArgc, appArgv));
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_startup.moc"

@@ -1,0 +1,200 @@
+#include <QtTest>
+
+#include "model/package/ofdfilereader.h"
+#include "packagebuilder.h"
+
+// Opening packages from files and bytes, reading entries, and refusing what is broken or absurd.
+class TestOfdFileReader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void entriesInArchiveOrder();
+    void secondAttemptWithOtherSlashForm_data();
+    void secondAttemptWithOtherSlashForm();
+    void caseMustMatch();
+    void resultsAreCachedAcrossReopen();
+    void storedAndDeflatedEntries();
+    void openFromFile();
+    void corruptArchives_data();
+    void corruptArchives();
+    void damagedEntryData();
+    void declaredSizeTooLarge();
+    void actualSizeTooLarge();
+    void declaredSizeTooSmall();
+};
+
+void TestOfdFileReader::cleanup()
+{
+    OfdFileReader::SetEntrySizeLimit(qint64(512) * 1024 * 1024);
+}
+
+void TestOfdFileReader::entriesInArchiveOrder()
+{
+    const QByteArray zip = PackageBuilder()
+                               .Add(QStringLiteral("Doc_0/Document.xml"), "d")
+                               .Add(QStringLiteral("OFD.xml"), "o")
+                               .Add(QString::fromUtf8("Doc_0/Res/图片 1.png"), "p")
+                               .Build();
+    OfdFileReader reader;
+    QVERIFY(reader.Open(zip));
+    QCOMPARE(reader.GetFileCount(), 3);
+    QCOMPARE(reader.GetFilePathList(), QStringList({QStringLiteral("Doc_0/Document.xml"), QStringLiteral("OFD.xml"),
+                                                    QString::fromUtf8("Doc_0/Res/图片 1.png")}));
+    QCOMPARE(reader.GetFilePath(1), QStringLiteral("OFD.xml"));
+    QVERIFY(reader.GetFilePath(7).isEmpty());
+    QCOMPARE(reader.GetFileContent(QString::fromUtf8("Doc_0/Res/图片 1.png")), QByteArray("p"));
+    QVERIFY(reader.GetFileFullName().isEmpty());
+}
+
+void TestOfdFileReader::secondAttemptWithOtherSlashForm_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("asked");
+    QTest::newRow("asked with slash") << "Doc_0/Document.xml" << "/Doc_0/Document.xml";
+    QTest::newRow("stored with slash") << "/Doc_0/Document.xml" << "Doc_0/Document.xml";
+}
+
+void TestOfdFileReader::secondAttemptWithOtherSlashForm()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, asked);
+    OfdFileReader reader;
+    QVERIFY(reader.Open(PackageBuilder().Add(stored, "<Document/>").Build()));
+    QCOMPARE(reader.GetFileContent(asked), QByteArray("<Document/>"));
+}
+
+void TestOfdFileReader::caseMustMatch()
+{
+    OfdFileReader reader;
+    QVERIFY(reader.Open(PackageBuilder().Add(QStringLiteral("Doc_0/Res/Image.png"), "x").Build()));
+    QVERIFY(reader.GetFileContent(QStringLiteral("Doc_0/res/image.png")).isEmpty());
+    QVERIFY(reader.GetFileContent(QString()).isEmpty());
+    QCOMPARE(reader.GetFileContent(QStringLiteral("Doc_0/Res/Image.png")), QByteArray("x"));
+}
+
+void TestOfdFileReader::resultsAreCachedAcrossReopen()
+{
+    OfdFileReader reader;
+    QVERIFY(reader.Open(PackageBuilder().Add(QStringLiteral("a.xml"), "first").Build()));
+    QCOMPARE(reader.GetFileContent(QStringLiteral("a.xml")), QByteArray("first"));
+    QVERIFY(reader.GetFileContent(QStringLiteral("missing.xml")).isEmpty());
+
+    // Opening again replaces the archive but not the cache: both answers come from it.
+    QVERIFY(reader.Open(PackageBuilder()
+                            .Add(QStringLiteral("a.xml"), "second")
+                            .Add(QStringLiteral("missing.xml"), "now here")
+                            .Build()));
+    QCOMPARE(reader.GetFileCount(), 2);
+    QCOMPARE(reader.GetFileContent(QStringLiteral("a.xml")), QByteArray("first"));
+    QVERIFY(reader.GetFileContent(QStringLiteral("missing.xml")).isEmpty());
+    // A path string not asked before goes to the new archive.
+    QCOMPARE(reader.GetFileContent(QStringLiteral("/a.xml")), QByteArray("second"));
+}
+
+void TestOfdFileReader::storedAndDeflatedEntries()
+{
+    QByteArray big(200000, 'a');
+    for (int i = 0; i < big.size(); i += 7)
+        big[i] = char('a' + i % 26);
+    OfdFileReader reader;
+    QVERIFY(reader.Open(PackageBuilder()
+                            .Add(QStringLiteral("stored.bin"), big, false)
+                            .Add(QStringLiteral("deflated.bin"), big, true)
+                            .Add(QStringLiteral("empty.bin"), QByteArray())
+                            .Build()));
+    QCOMPARE(reader.GetFileContent(QStringLiteral("stored.bin")), big);
+    QCOMPARE(reader.GetFileContent(QStringLiteral("deflated.bin")), big);
+    QVERIFY(reader.GetFileContent(QStringLiteral("empty.bin")).isEmpty());
+}
+
+void TestOfdFileReader::openFromFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromUtf8("发票.2024.ofd"));
+    QVERIFY(PackageBuilder::MinimalOfd(2).WriteTo(path));
+    OfdFileReader reader;
+    QVERIFY(reader.Open(path));
+    QCOMPARE(reader.GetFileFullName(), path);
+    QCOMPARE(reader.GetFileShortName(), QString::fromUtf8("发票"));
+    QVERIFY(reader.GetFileContent(QStringLiteral("OFD.xml")).contains("DocRoot"));
+    QCOMPARE(reader.GetFileCount(), 4);
+
+    OfdFileReader missing;
+    QVERIFY(!missing.Open(dir.filePath(QStringLiteral("nothing.ofd"))));
+    QCOMPARE(missing.GetFileCount(), 0);
+    QVERIFY(missing.GetFileContent(QStringLiteral("OFD.xml")).isEmpty());
+}
+
+void TestOfdFileReader::corruptArchives_data()
+{
+    const QByteArray good = PackageBuilder::MinimalOfd(1).Build();
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("text") << QByteArray("<?xml version='1.0'?><ofd:OFD/>");
+    QTest::newRow("zip signature only") << QByteArray("PK\x03\x04", 4);
+    QTest::newRow("first half") << good.left(good.size() / 2);
+    QTest::newRow("without end record") << good.left(good.size() - 22);
+    QByteArray randomBytes(4096, '\0');
+    for (int i = 0; i < randomBytes.size(); ++i)
+        randomBytes[i] = char((i * 7919 + 13) % 251);
+    QTest::newRow("noise") << randomBytes;
+}
+
+void TestOfdFileReader::corruptArchives()
+{
+    QFETCH(QByteArray, bytes);
+    OfdFileReader reader;
+    QVERIFY(!reader.Open(bytes));
+    QCOMPARE(reader.GetFileCount(), 0);
+    QVERIFY(reader.GetFileContent(QStringLiteral("OFD.xml")).isEmpty());
+}
+
+void TestOfdFileReader::damagedEntryData()
+{
+    QByteArray text(5000, 'x');
+    for (int i = 0; i < text.size(); ++i)
+        text[i] = char('a' + (i * 31) % 26);
+    QByteArray zip = PackageBuilder().Add(QStringLiteral("a.txt"), text, true).Build();
+    // Overwrite the middle of the compressed data; the archive's directory stays intact.
+    const int dataStart = 30 + 5;
+    for (int i = dataStart + 20; i < dataStart + 60; ++i)
+        zip[i] = char(0xff);
+    OfdFileReader reader;
+    QVERIFY(reader.Open(zip));
+    const QByteArray got = reader.GetFileContent(QStringLiteral("a.txt"));
+    QVERIFY(got.isEmpty()); // damaged bytes are never passed off as the entry
+}
+
+void TestOfdFileReader::declaredSizeTooLarge()
+{
+    const QByteArray zip = PackageBuilder().Add(QStringLiteral("bomb.xml"), QByteArray(1000, 'a')).Build();
+    OfdFileReader reader;
+    QVERIFY(reader.Open(PatchFirstCentralUncompressedSize(zip, 0xF0000000u)));
+    QVERIFY(reader.GetFileContent(QStringLiteral("bomb.xml")).isEmpty());
+}
+
+void TestOfdFileReader::actualSizeTooLarge()
+{
+    OfdFileReader::SetEntrySizeLimit(64 * 1024);
+    const QByteArray zip = PackageBuilder()
+                               .Add(QStringLiteral("big.xml"), QByteArray(64 * 1024 + 1, 'a'))
+                               .Add(QStringLiteral("fits.xml"), QByteArray(64 * 1024, 'b'))
+                               .Build();
+    OfdFileReader reader;
+    QVERIFY(reader.Open(zip));
+    QVERIFY(reader.GetFileContent(QStringLiteral("big.xml")).isEmpty());
+    QCOMPARE(reader.GetFileContent(QStringLiteral("fits.xml")).size(), 64 * 1024);
+}
+
+void TestOfdFileReader::declaredSizeTooSmall()
+{
+    // An archive that understates a size gives a short read and a checksum mismatch: refused.
+    const QByteArray zip = PackageBuilder().Add(QStringLiteral("a.xml"), QByteArray(4000, 'a')).Build();
+    OfdFileReader reader;
+    QVERIFY(reader.Open(PatchFirstCentralUncompressedSize(zip, 100)));
+    QVERIFY(reader.GetFileContent(QStringLiteral("a.xml")).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestOfdFileReader)
+#include "test_ofdfilereader.moc"
