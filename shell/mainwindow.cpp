@@ -92,8 +92,8 @@ void MainWindow::OpenNewFile(const QString &path, HomeWidget *from)
 
 void MainWindow::OpenByDialog()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(this, QtHelper::fromString("文件对话框！"),
-                                                            QDir::homePath(), QtHelper::fromString("OFD文件(*ofd)"));
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, QtHelper::fromString("文件对话框！"), QDir::homePath(), QtHelper::fromString("OFD文件(*ofd)"));
     for (const QString &file : files)
         OpenNewFile(file, nullptr);
 }

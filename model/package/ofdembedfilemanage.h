@@ -8,7 +8,7 @@ class OfdContentSource;
 // A font file of the package as registered with the font system.
 struct EmbedFontInfo
 {
-    QString family; // first family the font system reports; empty on failure
+    QString family;  // first family the font system reports; empty on failure
     int fontId = -1; // application-font id; -1 when the bytes could not be registered
 };
 

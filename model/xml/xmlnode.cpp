@@ -326,7 +326,8 @@ void XmlNode::WriteXml(QString &out, bool indent, QStringList &declared) const
         declared.append(decl.value);
     }
     for (const NamePair &attr : m_attrs) {
-        out += QStringLiteral(" %1=\"%2\"").arg(attr.name, m_plainText ? attr.value : XmlHelper::XmlStringEscape(attr.value));
+        out += QStringLiteral(" %1=\"%2\"")
+                   .arg(attr.name, m_plainText ? attr.value : XmlHelper::XmlStringEscape(attr.value));
     }
     out += QLatin1Char('>');
     if (!m_children.isEmpty()) {

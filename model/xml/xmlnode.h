@@ -83,7 +83,10 @@ public:
 
     XmlNode *AddChild(XmlNode *node, bool renumber);
     XmlNode *AddChild(const QString &name, const QString &text, bool renumber);
-    XmlNode *AddChildByName(const QString &name, bool renumber) { return AddChild(name, QString(), renumber); }
+    XmlNode *AddChildByName(const QString &name, bool renumber)
+    {
+        return AddChild(name, QString(), renumber);
+    }
     XmlNode *SetChild(const QString &name, const QString &text);
     XmlNode *GetOrCreateChildByName(const QString &name, bool &created);
     // Reaches (creating unnamed children as needed) the node with an id one level below this one.

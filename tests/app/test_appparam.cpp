@@ -108,7 +108,8 @@ void TestAppParam::cmykToRgb()
 
 void TestAppParam::fromString()
 {
-    QCOMPARE(QtHelper::fromString("打开文件失败！"), QString(QChar(0x6253)) + QString::fromUtf8("开文件失败！"));
+    QCOMPARE(QtHelper::fromString("打开文件失败！"),
+             QString(QChar(0x6253)) + QString::fromUtf8("开文件失败！"));
     QCOMPARE(QtHelper::fromString(QByteArray("\xe5\xae\x8b")), QString(QChar(0x5b8b)));
 }
 

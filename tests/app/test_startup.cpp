@@ -81,7 +81,8 @@ void TestStartup::windowOpensGivenPathOnce()
     QCOMPARE(window->GetDocumentTabCount(), 0);
     window->OpenNewFile(path, nullptr);
     QCOMPARE(window->GetDocumentTabCount(), 1);
-    QCOMPARE(window->GetTabWidget()->tabText(window->GetTabWidget()->currentIndex()), QString::fromUtf8("通知"));
+    QCOMPARE(window->GetTabWidget()->tabText(window->GetTabWidget()->currentIndex()),
+             QString::fromUtf8("通知"));
     window->GetTabWidget()->setCurrentIndex(0);
     window->OpenNewFile(path, nullptr); // the same path selects its tab
     QCOMPARE(window->GetDocumentTabCount(), 1);

@@ -52,22 +52,25 @@ bool PackageBuilder::WriteTo(const QString &fileName) const
 PackageBuilder PackageBuilder::MinimalOfd(int pageCount)
 {
     PackageBuilder builder;
-    builder.AddText(QStringLiteral("OFD.xml"),
-                    QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                   "<ofd:OFD xmlns:ofd=\"http://www.ofdspec.org/2016\" Version=\"1.0\" DocType=\"OFD\">"
-                                   "<ofd:DocBody><ofd:DocInfo><ofd:DocID>test</ofd:DocID></ofd:DocInfo>"
-                                   "<ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot></ofd:DocBody></ofd:OFD>"));
+    builder.AddText(
+        QStringLiteral("OFD.xml"),
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<ofd:OFD xmlns:ofd=\"http://www.ofdspec.org/2016\" Version=\"1.0\" DocType=\"OFD\">"
+                       "<ofd:DocBody><ofd:DocInfo><ofd:DocID>test</ofd:DocID></ofd:DocInfo>"
+                       "<ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot></ofd:DocBody></ofd:OFD>"));
     QString pages;
     for (int i = 0; i < pageCount; ++i)
-        pages += QStringLiteral("<ofd:Page ID=\"%1\" BaseLoc=\"Pages/Page_%2/Content.xml\"/>").arg(i + 2).arg(i);
-    builder.AddText(QStringLiteral("Doc_0/Document.xml"),
-                    QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                   "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\">"
-                                   "<ofd:CommonData><ofd:MaxUnitID>%1</ofd:MaxUnitID>"
-                                   "<ofd:PageArea><ofd:PhysicalBox>0 0 210 297</ofd:PhysicalBox></ofd:PageArea>"
-                                   "</ofd:CommonData><ofd:Pages>%2</ofd:Pages></ofd:Document>")
-                        .arg(pageCount + 10)
-                        .arg(pages));
+        pages +=
+            QStringLiteral("<ofd:Page ID=\"%1\" BaseLoc=\"Pages/Page_%2/Content.xml\"/>").arg(i + 2).arg(i);
+    builder.AddText(
+        QStringLiteral("Doc_0/Document.xml"),
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\">"
+                       "<ofd:CommonData><ofd:MaxUnitID>%1</ofd:MaxUnitID>"
+                       "<ofd:PageArea><ofd:PhysicalBox>0 0 210 297</ofd:PhysicalBox></ofd:PageArea>"
+                       "</ofd:CommonData><ofd:Pages>%2</ofd:Pages></ofd:Document>")
+            .arg(pageCount + 10)
+            .arg(pages));
     for (int i = 0; i < pageCount; ++i) {
         builder.AddText(QStringLiteral("Doc_0/Pages/Page_%1/Content.xml").arg(i),
                         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

@@ -37,14 +37,16 @@ void TestEmbedFonts::realFontIsRegisteredOnceAndRemoved()
     {
         OfdEmbedFileManage fonts;
         fonts.SetOfdFile(&reader);
-        QCOMPARE(fonts.GetFontFromEmbedFile(QStringLiteral("Doc_0/Res/font_1.ttf")), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(fonts.GetFontFromEmbedFile(QStringLiteral("Doc_0/Res/font_1.ttf")),
+                 QStringLiteral("DejaVu Sans"));
         const EmbedFontInfo *info = fonts.GetFontInfo(QStringLiteral("Doc_0/Res/font_1.ttf"));
         QVERIFY(info);
         id = info->fontId;
         QVERIFY(id != -1);
         QCOMPARE(QFontDatabase::applicationFontFamilies(id), QStringList(QStringLiteral("DejaVu Sans")));
         // Asked again: the same registration.
-        QCOMPARE(fonts.GetFontFromEmbedFile(QStringLiteral("Doc_0/Res/font_1.ttf")), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(fonts.GetFontFromEmbedFile(QStringLiteral("Doc_0/Res/font_1.ttf")),
+                 QStringLiteral("DejaVu Sans"));
         QCOMPARE(fonts.GetFontInfo(QStringLiteral("Doc_0/Res/font_1.ttf"))->fontId, id);
     }
     QVERIFY(QFontDatabase::applicationFontFamilies(id).isEmpty());
@@ -53,16 +55,18 @@ void TestEmbedFonts::realFontIsRegisteredOnceAndRemoved()
 void TestEmbedFonts::notAFontIsReportedOnce()
 {
     OfdFileReader reader;
-    QVERIFY(reader.Open(PackageBuilder().Add(QStringLiteral("Doc_0/Res/font_2.ttf"), "this is not a font").Build()));
+    QVERIFY(reader.Open(
+        PackageBuilder().Add(QStringLiteral("Doc_0/Res/font_2.ttf"), "this is not a font").Build()));
     OfdEmbedFileManage fonts;
     fonts.SetOfdFile(&reader);
 
     static int failures = 0;
     failures = 0;
-    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
-        if (text.startsWith(QLatin1String("load font file fail:")))
-            ++failures;
-    });
+    QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+            if (text.startsWith(QLatin1String("load font file fail:")))
+                ++failures;
+        });
     const QString first = fonts.GetFontFromEmbedFile(QStringLiteral("Doc_0/Res/font_2.ttf"));
     const QString second = fonts.GetFontFromEmbedFile(QStringLiteral("Doc_0/Res/font_2.ttf"));
     qInstallMessageHandler(previous);

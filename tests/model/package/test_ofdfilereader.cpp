@@ -39,8 +39,9 @@ void TestOfdFileReader::entriesInArchiveOrder()
     OfdFileReader reader;
     QVERIFY(reader.Open(zip));
     QCOMPARE(reader.GetFileCount(), 3);
-    QCOMPARE(reader.GetFilePathList(), QStringList({QStringLiteral("Doc_0/Document.xml"), QStringLiteral("OFD.xml"),
-                                                    QString::fromUtf8("Doc_0/Res/图片 1.png")}));
+    QCOMPARE(reader.GetFilePathList(),
+             QStringList({QStringLiteral("Doc_0/Document.xml"), QStringLiteral("OFD.xml"),
+                          QString::fromUtf8("Doc_0/Res/图片 1.png")}));
     QCOMPARE(reader.GetFilePath(1), QStringLiteral("OFD.xml"));
     QVERIFY(reader.GetFilePath(7).isEmpty());
     QCOMPARE(reader.GetFileContent(QString::fromUtf8("Doc_0/Res/图片 1.png")), QByteArray("p"));
@@ -51,8 +52,10 @@ void TestOfdFileReader::secondAttemptWithOtherSlashForm_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("asked");
-    QTest::newRow("asked with slash") << "Doc_0/Document.xml" << "/Doc_0/Document.xml";
-    QTest::newRow("stored with slash") << "/Doc_0/Document.xml" << "Doc_0/Document.xml";
+    QTest::newRow("asked with slash") << "Doc_0/Document.xml"
+                                      << "/Doc_0/Document.xml";
+    QTest::newRow("stored with slash") << "/Doc_0/Document.xml"
+                                       << "Doc_0/Document.xml";
 }
 
 void TestOfdFileReader::secondAttemptWithOtherSlashForm()

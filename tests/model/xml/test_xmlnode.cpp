@@ -181,10 +181,14 @@ void TestXmlNode::nextLevelNodeInfo_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<int>("level");
     QTest::addColumn<int>("index");
-    QTest::newRow("child") << "0:0*1:4" << "0:0" << true << 1 << 4;
-    QTest::newRow("grandchild stops at star") << "0:0*1:4*2:7" << "0:0" << true << 1 << 4;
-    QTest::newRow("base not shorter") << "0:0" << "0:0" << false << 0 << 0;
-    QTest::newRow("malformed segment") << "0:0*14" << "0:0" << false << 0 << 0;
+    QTest::newRow("child") << "0:0*1:4"
+                           << "0:0" << true << 1 << 4;
+    QTest::newRow("grandchild stops at star") << "0:0*1:4*2:7"
+                                              << "0:0" << true << 1 << 4;
+    QTest::newRow("base not shorter") << "0:0"
+                                      << "0:0" << false << 0 << 0;
+    QTest::newRow("malformed segment") << "0:0*14"
+                                       << "0:0" << false << 0 << 0;
 }
 
 void TestXmlNode::nextLevelNodeInfo()
@@ -209,7 +213,8 @@ void TestXmlNode::lookups()
     QCOMPARE(root->GetOneChildByName(QStringLiteral("Fonts")), root->GetChild(0));
     QVERIFY(!root->GetOneChildByName(QStringLiteral("Font")));
 
-    QCOMPARE(root->GetNodeById(QStringLiteral("0:0*1:0*2:1"))->GetAttr(QStringLiteral("ID")), QStringLiteral("2"));
+    QCOMPARE(root->GetNodeById(QStringLiteral("0:0*1:0*2:1"))->GetAttr(QStringLiteral("ID")),
+             QStringLiteral("2"));
     QVERIFY(!root->GetNodeById(QStringLiteral("0:0*1:0*2:5")));
     QVERIFY(!root->GetNodeById(QStringLiteral("9:9")));
 
@@ -292,21 +297,24 @@ void TestXmlNode::serialiseIndent()
 {
     std::unique_ptr<XmlNode> root(XmlNode::FromData("<A><B><C>t</C></B></A>"));
     const QString text = root->CreateXml(true);
-    QCOMPARE(text, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n"
-                                  "<ofd:A>\r\n\t<ofd:B>\r\n\t\t<ofd:C>t</ofd:C>\r\n</ofd:B>\r\n</ofd:A>\r\n"));
+    QCOMPARE(text,
+             QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n"
+                            "<ofd:A>\r\n\t<ofd:B>\r\n\t\t<ofd:C>t</ofd:C>\r\n</ofd:B>\r\n</ofd:A>\r\n"));
     QVERIFY(!root->CreateXml(false).contains(QLatin1Char('\t')));
 }
 
 void TestXmlNode::serialiseNamespaces()
 {
-    std::unique_ptr<XmlNode> root(XmlNode::FromData(
-        "<Document xmlns='http://www.ofdspec.org/2016' xmlns:x='urn:x'><Pages><x:Ext>1</x:Ext></Pages></Document>"));
+    std::unique_ptr<XmlNode> root(
+        XmlNode::FromData("<Document xmlns='http://www.ofdspec.org/2016' "
+                          "xmlns:x='urn:x'><Pages><x:Ext>1</x:Ext></Pages></Document>"));
     QVERIFY(root);
     QCOMPARE(root->GetNameSpace(), QStringLiteral("ofd"));
     QCOMPARE(root->GetNameSpaceUrl(), QStringLiteral("http://www.ofdspec.org/2016"));
     const QString text = root->CreateXml(false);
     QCOMPARE(text.count(QStringLiteral("xmlns:ofd=")), 1);
-    QVERIFY(text.contains(QStringLiteral("<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\" xmlns:x=\"urn:x\">")));
+    QVERIFY(text.contains(
+        QStringLiteral("<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\" xmlns:x=\"urn:x\">")));
     QVERIFY(text.contains(QStringLiteral("<x:Ext>1</x:Ext>")));
     QVERIFY(!text.contains(QStringLiteral("xmlns:=")));
 

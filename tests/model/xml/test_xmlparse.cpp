@@ -52,13 +52,15 @@ void TestXmlParse::entitiesAndCdataKeepWholeText()
 
 void TestXmlParse::attributesInOrderWithoutPrefix()
 {
-    std::unique_ptr<XmlNode> a(XmlNode::FromData(
-        "<ofd:Font xmlns:ofd='http://www.ofdspec.org/2016' xmlns:x='urn:x' ID='3' x:Extra='e' FontName='&#23435;&#20307;' ID='dup'/>"));
+    std::unique_ptr<XmlNode> a(
+        XmlNode::FromData("<ofd:Font xmlns:ofd='http://www.ofdspec.org/2016' xmlns:x='urn:x' ID='3' "
+                          "x:Extra='e' FontName='&#23435;&#20307;' ID='dup'/>"));
     // Duplicate attributes are an XML error; nothing but what came before may survive.
     QVERIFY(!a || a->GetAttrs().size() <= 3);
 
-    std::unique_ptr<XmlNode> b(XmlNode::FromData(
-        "<ofd:Font xmlns:ofd='http://www.ofdspec.org/2016' xmlns:x='urn:x' ID='3' x:Extra='e' FontName='&#23435;&#20307;'/>"));
+    std::unique_ptr<XmlNode> b(
+        XmlNode::FromData("<ofd:Font xmlns:ofd='http://www.ofdspec.org/2016' xmlns:x='urn:x' ID='3' "
+                          "x:Extra='e' FontName='&#23435;&#20307;'/>"));
     QVERIFY(b);
     QCOMPARE(b->GetAttrs().size(), 3);
     QCOMPARE(b->GetAttrs()[0].name, QStringLiteral("ID"));
@@ -69,8 +71,9 @@ void TestXmlParse::attributesInOrderWithoutPrefix()
 
 void TestXmlParse::undeclaredOfdPrefixIsAccepted()
 {
-    std::unique_ptr<XmlNode> root(XmlNode::FromData("<ofd:OFD><ofd:DocBody><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot>"
-                                                    "</ofd:DocBody></ofd:OFD>"));
+    std::unique_ptr<XmlNode> root(
+        XmlNode::FromData("<ofd:OFD><ofd:DocBody><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot>"
+                          "</ofd:DocBody></ofd:OFD>"));
     QVERIFY(root);
     QCOMPARE(root->GetName(), QStringLiteral("OFD"));
     QCOMPARE(root->GetNameSpaceUrl(), QStringLiteral("http://www.ofdspec.org/2016"));
@@ -127,9 +130,10 @@ void TestXmlParse::encodingFromDeclaration()
 
 void TestXmlParse::childFilter()
 {
-    const QByteArray page("<ofd:Page xmlns:ofd='http://www.ofdspec.org/2016'><ofd:Area><ofd:PhysicalBox>0 0 100 50"
-                          "</ofd:PhysicalBox><ofd:Area/></ofd:Area><ofd:Content><ofd:Layer><ofd:Area/></ofd:Layer>"
-                          "</ofd:Content><ofd:Area/></ofd:Page>");
+    const QByteArray page(
+        "<ofd:Page xmlns:ofd='http://www.ofdspec.org/2016'><ofd:Area><ofd:PhysicalBox>0 0 100 50"
+        "</ofd:PhysicalBox><ofd:Area/></ofd:Area><ofd:Content><ofd:Layer><ofd:Area/></ofd:Layer>"
+        "</ofd:Content><ofd:Area/></ofd:Page>");
     std::unique_ptr<XmlNode> root(XmlNode::FromData(page, QStringLiteral("Area")));
     QVERIFY(root);
     QCOMPARE(root->GetChildCount(), 2);
@@ -168,11 +172,12 @@ void TestXmlParse::formateXml()
 
 void TestXmlParse::streamStepWalksByDepthAndSuffix()
 {
-    const QByteArray data("<ofd:OFD xmlns:ofd='http://www.ofdspec.org/2016'><ofd:DocBody>"
-                          "<ofd:DocInfo><ofd:DocID>id1</ofd:DocID><ofd:Unknown><ofd:DocRoot>no</ofd:DocRoot>"
-                          "</ofd:Unknown></ofd:DocInfo><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot>"
-                          "<DocRoot>unprefixed</DocRoot></ofd:DocBody><ofd:DocBody><ofd:DocRoot>Doc_1/Document.xml"
-                          "</ofd:DocRoot></ofd:DocBody></ofd:OFD>");
+    const QByteArray data(
+        "<ofd:OFD xmlns:ofd='http://www.ofdspec.org/2016'><ofd:DocBody>"
+        "<ofd:DocInfo><ofd:DocID>id1</ofd:DocID><ofd:Unknown><ofd:DocRoot>no</ofd:DocRoot>"
+        "</ofd:Unknown></ofd:DocInfo><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot>"
+        "<DocRoot>unprefixed</DocRoot></ofd:DocBody><ofd:DocBody><ofd:DocRoot>Doc_1/Document.xml"
+        "</ofd:DocRoot></ofd:DocBody></ofd:OFD>");
     OfdXmlStreamReader reader(data);
     OfdXmlStreamStep step(reader, QStringLiteral("OFD*:"));
     QStringList roots;
@@ -192,7 +197,8 @@ void TestXmlParse::streamStepWalksByDepthAndSuffix()
         }
     }
     QVERIFY(!step.HasError());
-    QCOMPARE(roots, QStringList({QStringLiteral("Doc_0/Document.xml"), QStringLiteral("Doc_1/Document.xml")}));
+    QCOMPARE(roots,
+             QStringList({QStringLiteral("Doc_0/Document.xml"), QStringLiteral("Doc_1/Document.xml")}));
     QCOMPARE(docId, QStringLiteral("id1"));
     QCOMPARE(skipped, 2); // the unknown element and the unprefixed DocRoot
     QCOMPARE(step.GetDepth(), 0);
