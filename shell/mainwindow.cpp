@@ -14,6 +14,7 @@
 #include "app/appparam.h"
 #include "app/qthelper.h"
 #include "model/package/ofdfilereader.h"
+#include "shell/fileinforecord.h"
 #include "shell/packageview.h"
 
 MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
@@ -84,6 +85,11 @@ void MainWindow::OpenNewFile(const QString &path, HomeWidget *from)
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         return;
     }
+    FileInfoRecord *record = FileInfoRecord::GetInstance();
+    record->AddFile(path, QDateTime::currentDateTime());
+    record->SetOpenDir(path);
+    record->SaveFile();
+
     auto *view = new PackageView(reader, m_tabs);
     const int index = m_tabs->addTab(view, QFileInfo(path).completeBaseName());
     m_tabs->setTabToolTip(index, path);
@@ -92,8 +98,9 @@ void MainWindow::OpenNewFile(const QString &path, HomeWidget *from)
 
 void MainWindow::OpenByDialog()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        this, QtHelper::fromString("文件对话框！"), QDir::homePath(), QtHelper::fromString("OFD文件(*ofd)"));
+    const QStringList files = QFileDialog::getOpenFileNames(this, QtHelper::fromString("文件对话框！"),
+                                                            FileInfoRecord::GetInstance()->GetOpenDir(),
+                                                            QtHelper::fromString("OFD文件(*ofd)"));
     for (const QString &file : files)
         OpenNewFile(file, nullptr);
 }

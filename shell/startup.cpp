@@ -5,6 +5,7 @@
 #include <QTextCodec>
 
 #include "app/appparam.h"
+#include "shell/fileinforecord.h"
 #include "shell/mainwindow.h"
 
 namespace StartUp {
@@ -17,6 +18,7 @@ void InitApplication()
     if (QTextCodec *utf8 = QTextCodec::codecForName("utf-8"))
         QTextCodec::setCodecForLocale(utf8);
     AppParam::Init();
+    FileInfoRecord::GetInstance()->LoadFile();
 }
 
 MainWindow *CreateMainWindow()

@@ -8,6 +8,7 @@
 #include "app/appparam.h"
 #include "app/startupargs.h"
 #include "packagebuilder.h"
+#include "shell/fileinforecord.h"
 #include "shell/mainwindow.h"
 #include "shell/startup.h"
 
@@ -81,6 +82,8 @@ void TestStartup::windowOpensGivenPathOnce()
     QCOMPARE(window->GetDocumentTabCount(), 0);
     window->OpenNewFile(path, nullptr);
     QCOMPARE(window->GetDocumentTabCount(), 1);
+    QCOMPARE(FileInfoRecord::GetInstance()->GetFileList().value(0).fullPath, path);
+    QCOMPARE(FileInfoRecord::GetInstance()->GetOpenDir(), dir.path());
     QCOMPARE(window->GetTabWidget()->tabText(window->GetTabWidget()->currentIndex()),
              QString::fromUtf8("通知"));
     window->GetTabWidget()->setCurrentIndex(0);
@@ -126,6 +129,8 @@ int main(int argc, char *argv[])
     int appArgc = 5;
     QApplication app(appArgc, appArgv);
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+    QTemporaryDir recordDir; // the record is written to the working directory otherwise
+    FileInfoRecord::GetInstance()->SetRecordFile(recordDir.filePath(QStringLiteral("FileRecord.txt")));
     TestStartup test(GetFileNameFromMainParam(appArgc, appArgv));
     return QTest::qExec(&test, argc, argv);
 }
