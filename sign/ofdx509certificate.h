@@ -1,0 +1,38 @@
+#pragma once
+
+#include "sign/ans1reader.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Decoded DER X.509 certificate of a signer or seal maker; gives its public key and names.
+// Owns its decoded tree; the bytes are kept as given.
+class OfdX509Certificate
+{
+public:
+    OfdX509Certificate() = default;
+
+    // Decodes the certificate; true when the tree has no error and holds a to-be-signed certificate.
+    bool ParseData(const QByteArray &data);
+    bool IsParsed() const { return m_parsed; }
+    QByteArray GetData() const { return m_data; }
+
+    // Bytes of the subjectPublicKey BIT STRING (for SM2 usually 0x04 || x || y, 65 bytes); empty when
+    // the certificate is not decoded, the field is absent or it is not a BIT STRING.
+    QByteArray GetPublicKey() const;
+    // Text of the first commonName (2.5.4.3) of the subject or issuer; empty when there is none.
+    QString GetSubjectCommonName() const;
+    QString GetIssuerCommonName() const;
+
+private:
+    Q_DISABLE_COPY(OfdX509Certificate)
+
+    // Child of tbsCertificate counted without the optional [0] version: 0 serial, 1 signature algorithm,
+    // 2 issuer, 3 validity, 4 subject, 5 subjectPublicKeyInfo; null when absent.
+    Ans1BerNodeReader *GetTbsField(int index) const;
+    static QString CommonNameOf(Ans1BerNodeReader *name);
+
+    Ans1Reader m_reader;
+    QByteArray m_data;
+    bool m_parsed = false;
+};
