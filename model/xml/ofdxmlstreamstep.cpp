@@ -31,6 +31,21 @@ bool OfdXmlStreamStep::Next()
     }
 }
 
+void OfdXmlStreamStep::EnterCurrent()
+{
+    m_started = true;
+    if (!m_reader.isStartElement())
+        return; // nothing to walk: Next() ends at once
+    m_path.Push(m_reader.qualifiedName().toString());
+    if (QtHelper::IsShowDebugMessage() && lcParseTrace().isDebugEnabled())
+        qCDebug(lcParseTrace).noquote() << m_tracePrefix + m_path.ToString();
+}
+
+void OfdXmlStreamStep::Consumed()
+{
+    m_path.Pop();
+}
+
 QString OfdXmlStreamStep::ReadText()
 {
     const QString text = m_reader.readElementText(QXmlStreamReader::SkipChildElements);

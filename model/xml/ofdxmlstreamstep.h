@@ -25,6 +25,11 @@ public:
 
     // Moves to the next start element; false at the end of the outermost element or on an error.
     bool Next();
+    // Starts the walk inside the element the reader is on: its name becomes the first path entry, so
+    // its children are at depth 2. Used by parsers handed a reader positioned on their element.
+    void EnterCurrent();
+    // The current element was read to its end tag by another parser; forget it.
+    void Consumed();
 
     bool IsAt(int depth, QLatin1String suffix) const { return m_path.IsAt(depth, suffix); }
     int GetDepth() const { return m_path.GetDepth(); }

@@ -1,0 +1,3 @@
+#include "render/content/ofddocumentaccess.h"
+
+OfdDocumentAccess::~OfdDocumentAccess() = default;

@@ -1,0 +1,274 @@
+#include "render/content/ofdhelper.h"
+
+#include <QDebug>
+#include <QXmlStreamAttributes>
+#include <QXmlStreamReader>
+
+#include <cmath>
+#include <limits>
+
+#include "app/qthelper.h"
+#include "model/xml/xmlnode.h"
+#include "model/xml/xmlnodeparse.h"
+#include "render/content/ofdtypecolorspace.h"
+#include "render/content/ofdtypefillcolor.h"
+
+QString OfdHelper::GetAttrString(const QXmlStreamAttributes &attrs, QLatin1String name, const QString &def)
+{
+    if (!attrs.hasAttribute(name))
+        return def;
+    const QString value = attrs.value(name).toString();
+    return value.isEmpty() ? def : value;
+}
+
+int OfdHelper::GetAttrInt(const QXmlStreamAttributes &attrs, QLatin1String name, int def)
+{
+    return StringToInt(attrs.value(name).toString(), def);
+}
+
+float OfdHelper::GetAttrFloat(const QXmlStreamAttributes &attrs, QLatin1String name, float def)
+{
+    return StringToFloat(attrs.value(name).toString(), def);
+}
+
+double OfdHelper::GetAttrDouble(const QXmlStreamAttributes &attrs, QLatin1String name, double def)
+{
+    return StringToDouble(attrs.value(name).toString(), def);
+}
+
+bool OfdHelper::GetAttrBool(const QXmlStreamAttributes &attrs, QLatin1String name, bool def)
+{
+    return StringToBool(attrs.value(name).toString(), def);
+}
+
+int OfdHelper::StringToInt(const QString &text, int def)
+{
+    const QString t = text.trimmed();
+    return t.isEmpty() ? def : ToInt(t);
+}
+
+float OfdHelper::StringToFloat(const QString &text, float def)
+{
+    const QString t = text.trimmed();
+    return t.isEmpty() ? def : float(ToDouble(t));
+}
+
+double OfdHelper::StringToDouble(const QString &text, double def)
+{
+    const QString t = text.trimmed();
+    return t.isEmpty() ? def : ToDouble(t);
+}
+
+bool OfdHelper::StringToBool(const QString &text, bool def)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return def;
+    return t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+}
+
+double OfdHelper::ToDouble(const QString &token)
+{
+    bool ok = false;
+    const double v = token.trimmed().toDouble(&ok);
+    return ok ? v : 0.0;
+}
+
+int OfdHelper::ToInt(const QString &token)
+{
+    const QString t = token.trimmed();
+    bool ok = false;
+    const int v = t.toInt(&ok);
+    if (ok)
+        return v;
+    const double d = t.toDouble(&ok);
+    if (!ok || !std::isfinite(d) || d >= 2147483648.0 || d <= -2147483649.0)
+        return 0;
+    return int(d);
+}
+
+QStringList OfdHelper::SplitList(const QString &text)
+{
+    QStringList out;
+    int start = -1;
+    for (int i = 0; i <= text.size(); ++i) {
+        const bool space = i == text.size() || text.at(i).isSpace();
+        if (space) {
+            if (start >= 0)
+                out << text.mid(start, i - start);
+            start = -1;
+        } else if (start < 0) {
+            start = i;
+        }
+    }
+    return out;
+}
+
+QList<double> OfdHelper::ParseDoubleList(const QString &text)
+{
+    QList<double> out;
+    for (const QString &token : SplitList(text))
+        out << ToDouble(token);
+    return out;
+}
+
+QList<double> OfdHelper::ParseDeltaList(const QString &text)
+{
+    const QStringList tokens = SplitList(text);
+    QList<double> out;
+    for (int i = 0; i < tokens.size() && out.size() < kMaxDeltaCount; ++i) {
+        const QString &token = tokens[i];
+        if (token == QLatin1String("g") || token == QLatin1String("G")) {
+            if (i + 2 >= tokens.size()) // a repetition without count and value adds nothing
+                break;
+            const double count = ToDouble(tokens[i + 1]);
+            const double value = double(float(ToDouble(tokens[i + 2])));
+            i += 2;
+            if (!(count >= 1)) // also NaN
+                continue;
+            const int room = kMaxDeltaCount - out.size();
+            const int n = count >= room ? room : int(count);
+            for (int k = 0; k < n; ++k)
+                out << value;
+        } else {
+            out << ToDouble(token);
+        }
+    }
+    return out;
+}
+
+QList<float> OfdHelper::ParseColorValue(const QString &text)
+{
+    const QStringList tokens = SplitList(text);
+    QList<float> out;
+    auto hex = [](const QString &digits) {
+        bool ok = false;
+        const qulonglong v = digits.toULongLong(&ok, 16);
+        return ok ? float(v) : 0.0f;
+    };
+    if (tokens.size() == 1 && tokens[0].size() == 7 && tokens[0].startsWith(QLatin1Char('#'))) {
+        bool ok = false;
+        const uint rgb = tokens[0].mid(1).toUInt(&ok, 16);
+        if (ok) {
+            out << float((rgb >> 16) & 0xff) << float((rgb >> 8) & 0xff) << float(rgb & 0xff);
+            return out;
+        }
+    }
+    for (const QString &token : tokens) {
+        if (token.startsWith(QLatin1Char('#')))
+            out << hex(token.mid(1));
+        else
+            out << float(ToDouble(token));
+    }
+    return out;
+}
+
+bool OfdHelper::PasrseRect(const QString &text, QRectF &rect)
+{
+    const QList<double> v = ParseDoubleList(text);
+    bool ok = v.size() >= 4;
+    for (int i = 0; ok && i < 4; ++i)
+        ok = std::isfinite(float(v[i]));
+    if (!ok) {
+        if (QtHelper::IsShowDebugMessage())
+            qDebug().noquote() << QStringLiteral("PasrseRect error! ") + text;
+        rect = QRectF();
+        return false;
+    }
+    rect = QRectF(double(float(v[0])), double(float(v[1])), double(float(v[2])), double(float(v[3])));
+    return true;
+}
+
+QString OfdHelper::NumberText(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+QString OfdHelper::NumberTextF(float value)
+{
+    if (!std::isfinite(value))
+        return NumberText(double(value));
+    // The fewest significant digits that read back as the same float, written in shortest form.
+    for (int precision = 1; precision < 9; ++precision) {
+        const QString text = QString::number(double(value), 'g', precision);
+        if (text.toFloat() == value)
+            return NumberText(text.toDouble());
+    }
+    return NumberText(double(value));
+}
+
+QColor OfdHelper::CreateQColor(const OfdTypeFillColor &color, const OfdTypeColorSpace &space)
+{
+    QList<float> values = color.GetValues();
+    if (space.IsNeedAdjustColorValue())
+        space.AdjustColorValue(values, values);
+    return CreateQColor(values, space, color.GetAlpha());
+}
+
+static int Component(float v)
+{
+    if (!(v > 0)) // negative and NaN
+        return 0;
+    return v >= 255 ? 255 : int(v);
+}
+
+QColor OfdHelper::CreateQColor(const QList<float> &values, const OfdTypeColorSpace &space, int alpha)
+{
+    QColor out(0, 0, 0);
+    if (space.IsRGB()) {
+        if (values.size() == 3)
+            out = QColor(Component(values[0]), Component(values[1]), Component(values[2]));
+    } else if (space.IsGRAY()) {
+        if (values.size() == 1)
+            out = QColor(Component(values[0]), Component(values[0]), Component(values[0]));
+    } else if (space.IsCMYK()) {
+        if (values.size() == 4)
+            out = QtHelper::CMYK2RGB(Component(values[0]), Component(values[1]), Component(values[2]),
+                                     Component(values[3]));
+    }
+    out.setAlpha(qBound(0, alpha, 255));
+    return out;
+}
+
+XmlNode *OfdHelper::ReadCurrentElementTree(QXmlStreamReader &reader)
+{
+    if (!reader.isStartElement())
+        return nullptr;
+    auto *root = new XmlNode;
+    const QXmlStreamNamespaceDeclarations decls = reader.namespaceDeclarations();
+    if (!decls.isEmpty()) {
+        QVector<NamePair> pairs;
+        for (const QXmlStreamNamespaceDeclaration &d : decls)
+            pairs.append(NamePair{d.prefix().toString(), d.namespaceUri().toString()});
+        root->SetNameSpaceAttr(pairs);
+    }
+    root->SetQualifiedName(reader.qualifiedName().toString());
+    if (!reader.namespaceUri().isEmpty())
+        root->SetNameSpaceUrl(reader.namespaceUri().toString());
+    for (const QXmlStreamAttribute &attr : reader.attributes())
+        root->AddAttr(attr.name().toString(), attr.value().toString());
+    // Each round reads one child subtree; a round that finds none has reached the element's end tag.
+    for (;;) {
+        XmlNodeParse parse;
+        parse.ParseXml(reader, true);
+        XmlNode *child = parse.DetachHeaderNode();
+        if (!child)
+            break;
+        root->AddChild(child, false);
+        if (reader.hasError())
+            break;
+    }
+    root->ResetNodeId();
+    return root;
+}
+
+QString GetTextDeltaList(const QList<double> &values)
+{
+    QString out;
+    for (int i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            out += QLatin1Char(' ');
+        out += OfdHelper::NumberText(values[i]);
+    }
+    return out;
+}

@@ -1,0 +1,3 @@
+#include "render/content/ofditemcontext.h"
+
+OfdItemContext::~OfdItemContext() = default;

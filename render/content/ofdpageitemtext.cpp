@@ -1,0 +1,77 @@
+#include "render/content/ofdpageitemtext.h"
+
+#include <QXmlStreamReader>
+
+#include "model/xml/ofdxmlstreamstep.h"
+#include "render/content/ofdhelper.h"
+#include "render/content/ofdtypecgtransformmanage.h"
+#include "render/content/ofdtypedrawparam.h"
+
+OfdPageItemText::OfdPageItemText()
+{
+    m_fillColor.SetPageItem(this);
+    m_strokeColor.SetPageItem(this);
+}
+
+OfdPageItemText::~OfdPageItemText() = default;
+
+void OfdPageItemText::PasreXml(QXmlStreamReader &reader)
+{
+    const QXmlStreamAttributes attrs = reader.attributes();
+    ParseBaseAttributes(attrs);
+    m_fill = OfdHelper::GetAttrBool(attrs, QLatin1String("Fill"), true);
+    m_stroke = OfdHelper::GetAttrBool(attrs, QLatin1String("Stroke"), false);
+    m_italic = OfdHelper::GetAttrBool(attrs, QLatin1String("Italic"), false);
+    m_weight = OfdHelper::GetAttrInt(attrs, QLatin1String("Weight"), 400);
+    m_charDirection = OfdHelper::GetAttrInt(attrs, QLatin1String("CharDirection"), 0);
+    m_readDirection = OfdHelper::GetAttrInt(attrs, QLatin1String("ReadDirection"), 0);
+    m_fontId = OfdHelper::GetAttrInt(attrs, QLatin1String("Font"), 0);
+    m_fontSize = OfdHelper::GetAttrFloat(attrs, QLatin1String("Size"), 0);
+
+    OfdXmlStreamStep step(reader, QStringLiteral("TextObject*:"));
+    step.EnterCurrent();
+    while (step.Next()) {
+        if (step.IsAt(2, QLatin1String(":FillColor"))) {
+            m_fillColor.ParseXml(reader);
+            step.Consumed();
+        } else if (step.IsAt(2, QLatin1String(":StrokeColor"))) {
+            m_strokeColor.ParseXml(reader);
+            step.Consumed();
+        } else if (step.IsAt(2, QLatin1String(":TextCode"))) {
+            m_textCodes.ParseXml(reader);
+            step.Consumed();
+        } else if (step.IsAt(2, QLatin1String(":CGTransform"))) {
+            if (!m_cgTransforms)
+                m_cgTransforms = std::make_unique<OfdTypeCGTransformManage>();
+            m_cgTransforms->ParseXml(reader);
+            step.Consumed();
+        } else if (step.IsAt(2, QLatin1String(":Clips"))) {
+            ParseClips(reader);
+            step.Consumed();
+        } else {
+            step.Skip();
+        }
+    }
+
+    // A draw parameter supplies the colours the object does not give itself.
+    if (OfdTypeDrawParam *param = GetDrawParam()) {
+        if (m_stroke && !m_strokeColor.IsSet() && param->GetStrokeColor().IsSet()) {
+            m_strokeColor = param->GetStrokeColor();
+            m_strokeColor.SetPageItem(this);
+        }
+        if (m_fill && !m_fillColor.IsSet() && param->GetFillColor().IsSet()) {
+            m_fillColor = param->GetFillColor();
+            m_fillColor.SetPageItem(this);
+        }
+    }
+}
+
+OfdTypeColorSpace *OfdPageItemText::GetFillColorSpace() const
+{
+    return m_fillColor.GetColorSpace(m_fillColor.GetColorSpaceId());
+}
+
+OfdTypeColorSpace *OfdPageItemText::GetStrokeColorSpace() const
+{
+    return m_strokeColor.GetColorSpace(m_strokeColor.GetColorSpaceId());
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QList>
+
+class QXmlStreamReader;
+class OfdTypeCGTransform;
+
+// The glyph maps of one text object, in document order (owned).
+class OfdTypeCGTransformManage
+{
+public:
+    OfdTypeCGTransformManage();
+    virtual ~OfdTypeCGTransformManage();
+    OfdTypeCGTransformManage(const OfdTypeCGTransformManage &) = delete;
+    OfdTypeCGTransformManage &operator=(const OfdTypeCGTransformManage &) = delete;
+
+    // Reads one CGTransform element and appends it.
+    void ParseXml(QXmlStreamReader &reader);
+    // The first transform that answers for charIndex.
+    bool GetGlyph(int charIndex, int &glyph, int &codeCount) const;
+    int GetCount() const { return m_transforms.size(); }
+
+private:
+    QList<OfdTypeCGTransform *> m_transforms;
+};

@@ -1,0 +1,96 @@
+#include "render/content/ofdxmlpage.h"
+
+#include <QDebug>
+
+#include "model/package/ofdpathhelper.h"
+#include "render/content/ofddocumentaccess.h"
+#include "render/content/ofdtemplateinfo.h"
+#include "render/content/ofdtypepagearea.h"
+#include "render/content/ofdxmlpagecontentparse.h"
+#include "render/content/ofdxmlpagelayer.h"
+#include "render/content/ofdxmlpagelayergroup.h"
+
+OfdXmlPage::OfdXmlPage() = default;
+
+OfdXmlPage::~OfdXmlPage()
+{
+    qDeleteAll(m_groups);
+}
+
+void OfdXmlPage::SetPage(const QString &pageId, const QString &pagePath, const QByteArray &content)
+{
+    m_pageId = pageId;
+    m_pagePath = pagePath;
+    m_content = content;
+    m_pageRefId = 0;
+    SetOfdFilePath(pagePath);
+}
+
+int OfdXmlPage::GetPageRefId() const
+{
+    if (m_pageRefId == 0 && !m_pageId.isEmpty())
+        m_pageRefId = m_pageId.trimmed().toInt();
+    return m_pageRefId;
+}
+
+bool OfdXmlPage::TryParse()
+{
+    if (m_parsed)
+        return false;
+    m_parsed = true;
+    ParseReal();
+    return true;
+}
+
+void OfdXmlPage::ParseReal()
+{
+    m_bodyGroup = OfdXmlPageContentParse(this).Parse(m_content);
+    m_bodyGroup->SetKind(QStringLiteral("Body"));
+    m_bodyGroup->SetTemplateFlag(0);
+    m_groups.append(m_bodyGroup);
+    // Templates named inside a template's own content are not followed.
+    for (OfdTemplateInfo *info : m_bodyGroup->GetTemplates())
+        ParsePageTemplate(info);
+}
+
+bool OfdXmlPage::ParsePageTemplate(OfdTemplateInfo *info)
+{
+    if (!m_document || !info)
+        return false;
+    const QByteArray bytes = m_document->GetTemplateFileContent(info->GetTemplateID());
+    if (bytes.isEmpty())
+        return false;
+    OfdXmlPageLayerGroup *group = OfdXmlPageContentParse(this).Parse(bytes);
+    group->SetKind(info->GetZOrder());
+    group->SetTemplateFlag(1);
+    m_groups.prepend(group);
+    return true;
+}
+
+void OfdXmlPage::AddPageRes(const QString &path)
+{
+    if (!m_document || path.trimmed().isEmpty())
+        return;
+    m_document->AddPageRes(GetOfdFullPath(path.trimmed()), GetPageRefId());
+}
+
+bool OfdXmlPage::GetPageArea_PhysicalBox(QRectF &box) const
+{
+    if (!m_bodyGroup || !m_bodyGroup->GetPageArea() || !m_bodyGroup->GetPageArea()->GetPhysicalBox())
+        return false;
+    box = *m_bodyGroup->GetPageArea()->GetPhysicalBox();
+    return true;
+}
+
+OfdTypeFillColor *OfdXmlPage::GetFillColorByDrawParam(const QString &id) const
+{
+    return m_document ? m_document->GetFillColor(id, GetPageRefId()) : nullptr;
+}
+
+void OfdXmlPage::ShowPageInfo() const
+{
+    for (const OfdXmlPageLayerGroup *group : m_groups) {
+        for (const OfdXmlPageLayer *layer : group->GetLayers())
+            qDebug() << "layer:" << layer->GetID() << "pageItemCount:" << layer->GetPageItemCount();
+    }
+}
