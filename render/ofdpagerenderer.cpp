@@ -1,0 +1,61 @@
+#include "render/ofdpagerenderer.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+#include "model/document/ofdfile.h"
+#include "render/content/ofdconvert.h"
+#include "render/ofdpagescene.h"
+#include "render/ofdviewmanage.h"
+
+bool OfdPageRenderer::GetPageSizeMM(OfdFile *document, int pageIndex, QSizeF &size)
+{
+    QRectF box;
+    if (!document || !document->GetPageArea_PhysicalBox(pageIndex, box) || box.width() <= 0 ||
+        box.height() <= 0)
+        return false;
+    size = box.size();
+    return true;
+}
+
+bool OfdPageRenderer::RenderPage(OfdViewManage *manage, int document, int pageIndex, QPainter *painter,
+                                 const QRectF &target)
+{
+    OfdFile *file = manage ? manage->GetOfdFile(document) : nullptr;
+    if (!file || pageIndex < 0 || pageIndex >= file->GetPageCount() || !painter)
+        return false;
+    OfdPageScene scene;
+    scene.SetViewManage(manage);
+    scene.SetPageIndex(document, pageIndex);
+    scene.CreateScene();
+    if (scene.GetPageRect().isEmpty())
+        return false;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    scene.render(painter, target, QRectF(0, 0, scene.GetPageWidthPixel(), scene.GetPageHeightPixel()),
+                 Qt::IgnoreAspectRatio);
+    painter->restore();
+    return true;
+}
+
+QImage OfdPageRenderer::RenderPage(OfdViewManage *manage, int document, int pageIndex, double dpi)
+{
+    OfdFile *file = manage ? manage->GetOfdFile(document) : nullptr;
+    QSizeF mm;
+    if (!file || !(dpi > 0) || !GetPageSizeMM(file, pageIndex, mm))
+        return QImage();
+    const double w = std::round(mm.width() * dpi / 25.4);
+    const double h = std::round(mm.height() * dpi / 25.4);
+    if (!(w >= 1 && h >= 1) || w * h > double(kMaxPixels))
+        return QImage();
+    QImage image(int(w), int(h), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    if (!RenderPage(manage, document, pageIndex, &painter, QRectF(0, 0, w, h)))
+        return QImage();
+    painter.end();
+    return image;
+}

@@ -1,0 +1,445 @@
+#include "render/ofdpagescene.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGraphicsSceneMouseEvent>
+#include <QGuiApplication>
+
+#include <algorithm>
+
+#include "model/document/ofdfile.h"
+#include "model/document/ofdxmlpagemanage.h"
+#include "render/content/ofdconvert.h"
+#include "render/content/ofdxmlpage.h"
+#include "render/content/ofdxmlpageblock.h"
+#include "render/content/ofdxmlpagelayer.h"
+#include "render/content/ofdxmlpagelayergroup.h"
+#include "render/graphicsitemlayermanage.h"
+#include "render/ofdscenebuilder.h"
+#include "render/ofdviewmanage.h"
+#include "render/ofdvisualitemimage.h"
+#include "render/ofdvisualitemtext.h"
+#include "render/ofdvisualtextinfo.h"
+
+namespace {
+// Posted to itself after the first item painted, to run a pending search.
+const QEvent::Type kFirstPaintEvent = QEvent::Type(QEvent::User + 101);
+
+// Groups characters into lines (top to bottom) and orders each line left to right. Two characters
+// share a line when their vertical centres are closer than half the smaller height.
+QList<QList<OfdVisualTextInfo>> GroupLines(QList<OfdVisualTextInfo> chars)
+{
+    std::stable_sort(chars.begin(), chars.end(), [](const OfdVisualTextInfo &a, const OfdVisualTextInfo &b) {
+        return a.sceneRect.center().y() < b.sceneRect.center().y();
+    });
+    QList<QList<OfdVisualTextInfo>> lines;
+    double lineCenter = 0;
+    double lineHeight = 0;
+    for (const OfdVisualTextInfo &c : chars) {
+        const double cy = c.sceneRect.center().y();
+        const double h = qMax(1.0, c.sceneRect.height());
+        if (!lines.isEmpty() && qAbs(cy - lineCenter) < 0.5 * qMin(h, lineHeight)) {
+            lines.last().append(c);
+        } else {
+            lines.append(QList<OfdVisualTextInfo>{c});
+            lineCenter = cy;
+            lineHeight = h;
+        }
+    }
+    for (QList<OfdVisualTextInfo> &line : lines) {
+        std::stable_sort(line.begin(), line.end(),
+                         [](const OfdVisualTextInfo &a, const OfdVisualTextInfo &b) {
+                             return a.sceneRect.left() < b.sceneRect.left();
+                         });
+    }
+    return lines;
+}
+
+QString JoinLines(const QList<QList<OfdVisualTextInfo>> &lines)
+{
+    QStringList out;
+    for (const QList<OfdVisualTextInfo> &line : lines) {
+        QString text;
+        for (const OfdVisualTextInfo &c : line)
+            text += c.text;
+        out.append(text);
+    }
+    return out.join(QLatin1Char('\n'));
+}
+} // namespace
+
+OfdPageScene::OfdPageScene(QObject *parent)
+    : QGraphicsScene(parent), m_layers(std::make_unique<GraphicsItemLayerManage>())
+{
+    setBackgroundBrush(QBrush(Qt::white));
+}
+
+OfdPageScene::~OfdPageScene()
+{
+    // Items refer to the page objects of the composite blocks: remove them first.
+    clear();
+}
+
+void OfdPageScene::SetPageIndex(int document, int page)
+{
+    m_documentIndex = document;
+    m_pageIndex = page;
+    m_document = m_viewManage ? m_viewManage->GetOfdFile(document) : nullptr;
+    m_pageManage = m_document ? m_document->GetPageManage() : nullptr;
+    m_page = m_pageManage ? m_pageManage->GetOfdPage(page, true) : nullptr;
+    InitPageArea();
+}
+
+void OfdPageScene::InitPageArea()
+{
+    QRectF box;
+    if (m_document && m_document->GetPageArea_PhysicalBox(m_pageIndex, box)) {
+        OfdConvert::OfdMMToPixel(box);
+        m_pageRect = box;
+    } else {
+        m_pageRect = QRectF();
+    }
+}
+
+int OfdPageScene::GetPageRefId() const
+{
+    return m_page ? m_page->GetPageRefId() : 0;
+}
+
+QString OfdPageScene::GetPageFullPath() const
+{
+    return m_page ? m_page->GetPageFullPath() : QString();
+}
+
+int OfdPageScene::NextItemId()
+{
+    int &counter = m_externalCounter ? *m_externalCounter : m_itemCounter;
+    return ++counter;
+}
+
+void OfdPageScene::RegisterVisualItem(OfdVisualItem *item)
+{
+    item->SetItemId(NextItemId());
+    item->SetOfdScene(this);
+    item->SetpageSizePixel(QRectF(0, 0, m_pageRect.width(), m_pageRect.height()));
+    if (item->GetItemType() == EN_OfdVisualItemType_Text)
+        m_textItems.append(static_cast<OfdVisualItemText *>(item));
+    if (item->GetItemType() == EN_OfdVisualItemType_Image)
+        connect(static_cast<OfdVisualItemImage *>(item), &OfdVisualItemImage::SignalLeftButtonDown, this,
+                &OfdPageScene::OnImageLeftButtonDown);
+}
+
+void OfdPageScene::CreateScene()
+{
+    if (m_created)
+        return;
+    m_created = true;
+    setSceneRect(0, 0, m_pageRect.width(), m_pageRect.height());
+    setBackgroundBrush(QBrush(Qt::white));
+    if (m_page) {
+        // Templates first, the page's own content last: a template is always beneath the content.
+        for (OfdXmlPageLayerGroup *group : m_page->GetGroups()) {
+            for (OfdXmlPageLayer *layer : group->GetLayers())
+                CreateSceneLayer(layer);
+        }
+    }
+    for (QGraphicsItem *item : m_layers->GetSortItems())
+        addItem(item);
+    VisualItemToHashGroup();
+}
+
+void OfdPageScene::CreateSceneLayer(OfdXmlPageLayer *layer)
+{
+    const QList<OfdPageItem *> *objects = layer->GetPageItem();
+    if (!objects)
+        return;
+    for (OfdVisualItem *item : OfdSceneBuilder::CreateItems(this, *objects, &m_unitBlocks)) {
+        item->Init();
+        m_layers->AddItem(item, EN_VisualItemLayer_Content);
+    }
+}
+
+void OfdPageScene::VisualItemToHashGroup()
+{
+    m_itemsById.clear();
+    for (QGraphicsItem *g : items(Qt::AscendingOrder)) {
+        if (auto *item = dynamic_cast<OfdVisualItem *>(g))
+            m_itemsById[item->GetItemIdRef()].append(item);
+    }
+}
+
+void OfdPageScene::GetVisualItemList(QList<OfdVisualItem *> &list) const
+{
+    for (QGraphicsItem *g : m_layers->GetSortItems()) {
+        if (auto *item = dynamic_cast<OfdVisualItem *>(g))
+            list.append(item);
+    }
+}
+
+QRectF OfdPageScene::GetItemRect(int objectId) const
+{
+    QRectF rect;
+    for (OfdVisualItem *item : m_itemsById.value(objectId)) {
+        if (item->GetItemType() == EN_OfdVisualItemType_Text)
+            static_cast<OfdVisualItemText *>(item)->EnsureCharRecords();
+        rect |= item->GetGraphicsBoundary();
+    }
+    return rect;
+}
+
+QString OfdPageScene::GetFontFromEmbedFile(const QString &path) const
+{
+    return m_document ? m_document->GetFontFromEmbedFile(path) : QString();
+}
+
+float OfdPageScene::GetBaseline(const QFont &font, int fontId, float size) const
+{
+    return m_document ? m_document->GetBaseline(font, fontId, size) : 0.f;
+}
+
+void OfdPageScene::SetMouseShape(EN_MouseShape shape)
+{
+    m_mouseShape = shape;
+    if (shape != EN_MouseShape_Text) {
+        ClearSelectText();
+        ClearSelectImage();
+    }
+}
+
+void OfdPageScene::ClearSelectText()
+{
+    for (OfdVisualItemText *item : qAsConst(m_selectedText))
+        item->SetSelectArea(false, QPolygonF());
+    m_selectedText.clear();
+}
+
+void OfdPageScene::ClearSelectImage()
+{
+    if (m_selectedImage) {
+        m_selectedImage->SetImageSelected(false);
+        m_selectedImage = nullptr;
+        emit SignalImageSelectChange(this, nullptr);
+    }
+}
+
+void OfdPageScene::ShowSelectFlag(bool show)
+{
+    m_showSelect = show;
+    for (OfdVisualItemText *item : qAsConst(m_selectedText))
+        item->update();
+}
+
+void OfdPageScene::SelectText(const QRectF &rect)
+{
+    const QList<OfdVisualItemText *> previous = m_selectedText;
+    m_selectedText.clear();
+    for (OfdVisualItemText *item : qAsConst(m_textItems)) {
+        item->EnsureCharRecords();
+        if (!item->IsVisible() || !item->sceneBoundingRect().intersects(rect))
+            continue;
+        const QPolygonF local = item->mapFromScene(rect);
+        if (item->SetSelectArea(true, local))
+            m_selectedText.append(item);
+        else
+            item->SetSelectArea(false, QPolygonF());
+    }
+    for (OfdVisualItemText *item : previous) {
+        if (!m_selectedText.contains(item))
+            item->SetSelectArea(false, QPolygonF());
+    }
+    emit SignalTextSelectChanged(this, m_selectedText);
+}
+
+QList<OfdVisualTextInfo> OfdPageScene::GetCharsInReadingOrder(const QList<OfdVisualItemText *> &textItems)
+{
+    QList<OfdVisualTextInfo> chars;
+    for (OfdVisualItemText *item : textItems) {
+        item->EnsureCharRecords();
+        if (item->IsVisible())
+            chars += item->GetCharRecords();
+    }
+    QList<OfdVisualTextInfo> ordered;
+    for (const QList<OfdVisualTextInfo> &line : GroupLines(chars))
+        ordered += line;
+    return ordered;
+}
+
+QString OfdPageScene::GetCopyText() const
+{
+    QList<OfdVisualTextInfo> chars;
+    for (OfdVisualItemText *item : m_selectedText)
+        chars += item->GetSelectedChars();
+    return JoinLines(GroupLines(chars));
+}
+
+void OfdPageScene::ActionCopyClick()
+{
+    const QString text = GetCopyText();
+    if (!text.isEmpty() && QGuiApplication::clipboard())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+QString OfdPageScene::GetPageText()
+{
+    QList<OfdVisualTextInfo> chars;
+    for (OfdVisualItemText *item : qAsConst(m_textItems)) {
+        item->EnsureCharRecords();
+        if (item->IsVisible())
+            chars += item->GetCharRecords();
+    }
+    return JoinLines(GroupLines(chars));
+}
+
+void OfdPageScene::InitTextSearch()
+{
+    for (OfdVisualItemText *item : qAsConst(m_textItems))
+        item->ClearSearch();
+    m_searchHits.clear();
+    m_pendingSearch.clear();
+}
+
+int OfdPageScene::SearchText(const QString &text)
+{
+    InitTextSearch();
+    QString needle;
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            needle += c;
+    }
+    needle = needle.toCaseFolded();
+    if (needle.isEmpty())
+        return 0;
+
+    // The page's characters in reading order, white space left out, each with its record.
+    const QList<OfdVisualTextInfo> chars = GetCharsInReadingOrder(m_textItems);
+    QString hay;
+    QList<int> owner; // index into chars for each character of hay
+    for (int i = 0; i < chars.size(); ++i) {
+        for (const QChar c : chars[i].text.toCaseFolded()) {
+            if (c.isSpace())
+                continue;
+            hay += c;
+            owner.append(i);
+        }
+    }
+    int count = 0;
+    for (int from = 0;;) {
+        const int at = hay.indexOf(needle, from);
+        if (at < 0)
+            break;
+        ++count;
+        int last = -1;
+        for (int k = at; k < at + needle.size(); ++k) {
+            if (owner[k] == last)
+                continue;
+            last = owner[k];
+            const OfdVisualTextInfo &info = chars[owner[k]];
+            info.item->AddSearch(info);
+            m_searchHits.append(info);
+        }
+        from = at + needle.size();
+    }
+    m_pendingSearch = text;
+    return count;
+}
+
+QList<QRectF> OfdPageScene::GetSearchRects() const
+{
+    QList<QRectF> rects;
+    for (const OfdVisualTextInfo &info : m_searchHits)
+        rects.append(info.sceneRect);
+    return rects;
+}
+
+QList<QRectF> OfdPageScene::GetTextRect(const QRectF &rect)
+{
+    QList<QRectF> rects;
+    const QList<QList<OfdVisualTextInfo>> lines = GroupLines(GetCharsInReadingOrder(m_textItems));
+    for (const QList<OfdVisualTextInfo> &line : lines) {
+        QRectF lineRect;
+        for (const OfdVisualTextInfo &c : line) {
+            if (c.sceneRect.intersects(rect))
+                lineRect |= c.sceneRect;
+        }
+        if (!lineRect.isEmpty())
+            rects.append(lineRect);
+    }
+    return rects;
+}
+
+bool OfdPageScene::IsNeedRepaint() const
+{
+    for (OfdVisualItemText *item : m_textItems) {
+        if (item->IsNeedRepaint())
+            return true;
+    }
+    return false;
+}
+
+void OfdPageScene::OnItemFirstPainter()
+{
+    ++m_firstPaint;
+    if (m_firstPaint == 1 && !m_searchPosted) {
+        m_searchPosted = true;
+        QCoreApplication::postEvent(this, new QEvent(kFirstPaintEvent));
+    }
+}
+
+bool OfdPageScene::event(QEvent *e)
+{
+    if (e->type() == kFirstPaintEvent) {
+        if (!m_pendingSearch.isEmpty())
+            SearchText(m_pendingSearch);
+        return true;
+    }
+    return QGraphicsScene::event(e);
+}
+
+void OfdPageScene::OnImageLeftButtonDown(OfdVisualItemImage *image)
+{
+    if (m_mouseShape != EN_MouseShape_Text)
+        return;
+    if (m_selectedImage && m_selectedImage != image)
+        m_selectedImage->SetImageSelected(false);
+    m_selectedImage = image;
+    image->SetImageSelected(true);
+    emit SignalImageSelectChange(this, image);
+}
+
+void OfdPageScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_leftDown = true;
+        m_pressPoint = event->scenePos();
+        m_currentPoint = m_pressPoint;
+        m_lastPoint = m_pressPoint;
+        m_lastScreenPos = event->screenPos();
+    }
+    emit SignalMousePress(this, event);
+    QGraphicsScene::mousePressEvent(event);
+}
+
+void OfdPageScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (m_leftDown) {
+        m_currentPoint = event->scenePos();
+        if (m_mouseShape == EN_MouseShape_Text) {
+            SelectText(QRectF(m_pressPoint, m_currentPoint).normalized());
+        } else if (m_mouseShape == EN_MouseShape_Hand) {
+            const QPointF screen = event->screenPos();
+            emit eventMouseDragMove(m_lastScreenPos, screen);
+            m_lastScreenPos = screen;
+        }
+        m_lastPoint = m_currentPoint;
+    }
+    QGraphicsScene::mouseMoveEvent(event);
+}
+
+void OfdPageScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_leftDown = false;
+    QGraphicsScene::mouseReleaseEvent(event);
+}

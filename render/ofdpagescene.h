@@ -1,0 +1,169 @@
+#pragma once
+
+#include <QGraphicsScene>
+#include <QHash>
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+
+#include <memory>
+#include <vector>
+
+#include "app/appparam.h"
+
+class QGraphicsSceneMouseEvent;
+class GraphicsItemLayerManage;
+class OfdFile;
+class OfdPageItem;
+class OfdViewManage;
+class OfdVisualItem;
+class OfdVisualItemImage;
+class OfdVisualItemText;
+class OfdXmlPage;
+class OfdXmlPageBlock;
+class OfdXmlPageLayer;
+class OfdXmlPageManage;
+struct OfdVisualTextInfo;
+
+// Reader views the scene's mouse handling distinguishes.
+enum EN_OfdReaderView
+{
+    EN_OfdReaderView_Read = 0,
+    EN_OfdReaderView_Annot = 1,
+    EN_OfdReaderView_Security = 2,
+};
+
+// One page as a graphics scene: a visual item per page object, stacked by visual layer, plus the
+// page's annotations and seals. Scene coordinates are pixels; the page rectangle is the page's
+// physical box converted with OfdConvert. Owns its items and the blocks of composite units.
+class OfdPageScene : public QGraphicsScene
+{
+    Q_OBJECT
+public:
+    OfdPageScene(QObject *parent = nullptr);
+    ~OfdPageScene() override;
+
+    void SetViewManage(OfdViewManage *manage) { m_viewManage = manage; }
+    OfdViewManage *GetViewManage() const { return m_viewManage; }
+    // Binds the scene to a page of a document and computes the page rectangle.
+    void SetPageIndex(int document, int page);
+    // Builds the items; once.
+    void CreateScene();
+
+    int GetDocumentIndex() const { return m_documentIndex; }
+    int GetPageIndex() const { return m_pageIndex; }
+    OfdFile *GetOfdFile() const { return m_document; }
+    OfdXmlPage *GetPage() const { return m_page; }
+    int GetPageRefId() const;
+    QString GetPageFullPath() const;
+    double GetPageWidthPixel() const { return m_pageRect.width(); }
+    double GetPageHeightPixel() const { return m_pageRect.height(); }
+    const QRectF &GetPageRect() const { return m_pageRect; }
+    float GetViewRate() const { return m_viewRate; }
+    void SetViewRate(float rate) { m_viewRate = rate; }
+    OfdPageScene *GetScene() { return this; }
+
+    // All visual items in stacking order, bottom first.
+    void GetVisualItemList(QList<OfdVisualItem *> &items) const;
+    const QList<OfdVisualItemText *> &GetTextItems() const { return m_textItems; }
+    // Scene rectangle of the items that show a page object; empty when there are none.
+    QRectF GetItemRect(int objectId) const;
+    QString GetFontFromEmbedFile(const QString &path) const;
+    float GetBaseline(const QFont &font, int fontId, float size) const;
+
+    // Gives a new item the next ID, the scene and the page rectangle. Used by the scene builder.
+    void RegisterVisualItem(OfdVisualItem *item);
+    // Shares an item-ID counter with other scenes (not owned); null to use the scene's own.
+    void SetItemIdCounter(int *counter) { m_externalCounter = counter; }
+
+    // Mouse modes.
+    void SetMouseShape(EN_MouseShape shape);
+    EN_MouseShape GetMouseShape() const { return m_mouseShape; }
+    void SetReaderView(EN_OfdReaderView view) { m_readerView = view; }
+    EN_OfdReaderView GetReaderView() const { return m_readerView; }
+
+    // Text selection and copy.
+    void ClearSelectText();
+    void ClearSelectImage();
+    void ShowSelectFlag(bool show);
+    bool IsShowSelect() const { return m_showSelect; }
+    // Selects the characters touched by a scene rectangle (as a drag from one corner to the other).
+    void SelectText(const QRectF &rect);
+    const QList<OfdVisualItemText *> &GetSelectTextItems() const { return m_selectedText; }
+    // The selected characters in reading order: lines top to bottom, left to right within a line.
+    QString GetCopyText() const;
+    // Puts GetCopyText on the clipboard.
+    void ActionCopyClick();
+    // Every character of the page in reading order (measured without painting).
+    QString GetPageText();
+
+    // Search: marks the occurrences of text on the page; returns their count. Case is ignored for
+    // Latin letters; white space in the page's text is not matched against.
+    void InitTextSearch();
+    int SearchText(const QString &text);
+    // Scene rectangles of the hits of the last search, in reading order.
+    QList<QRectF> GetSearchRects() const;
+    // Rectangles of the text lines that a scene rectangle touches.
+    QList<QRectF> GetTextRect(const QRectF &rect);
+
+    // True when any text item still has to measure itself on a paint.
+    bool IsNeedRepaint() const;
+    // Called by items after their first paint; starts a pending search once.
+    void OnItemFirstPainter();
+
+    // Characters of all text items in reading order (measuring items that were not painted yet).
+    QList<OfdVisualTextInfo> GetCharsInReadingOrder(const QList<OfdVisualItemText *> &items);
+
+signals:
+    void SignalMousePress(OfdPageScene *scene, QGraphicsSceneMouseEvent *event);
+    void SignalImageSelectChange(OfdPageScene *scene, OfdVisualItemImage *image);
+    void SignalTextSelectChanged(OfdPageScene *scene, QList<OfdVisualItemText *> &items);
+    void eventMouseDragMove(QPointF from, QPointF to);
+
+public slots:
+    void OnImageLeftButtonDown(OfdVisualItemImage *image);
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void InitPageArea();
+    void CreateSceneLayer(OfdXmlPageLayer *layer);
+    void VisualItemToHashGroup();
+    int NextItemId();
+
+    OfdViewManage *m_viewManage = nullptr;
+    OfdFile *m_document = nullptr;
+    OfdXmlPageManage *m_pageManage = nullptr;
+    OfdXmlPage *m_page = nullptr;
+    int m_documentIndex = 0;
+    int m_pageIndex = 0;
+    QRectF m_pageRect;
+    int m_itemCounter = 0;
+    int *m_externalCounter = nullptr;
+    bool m_created = false;
+    std::unique_ptr<GraphicsItemLayerManage> m_layers;
+    std::vector<std::unique_ptr<OfdXmlPageBlock>> m_unitBlocks;
+    QList<OfdVisualItemText *> m_textItems;
+    QHash<int, QList<OfdVisualItem *>> m_itemsById;
+
+    bool m_leftDown = false;
+    QPointF m_pressPoint;
+    QPointF m_currentPoint;
+    QPointF m_lastPoint;
+    QPointF m_lastScreenPos;
+    EN_MouseShape m_mouseShape = EN_MouseShape_Hand;
+    EN_OfdReaderView m_readerView = EN_OfdReaderView_Read;
+
+    QList<OfdVisualItemText *> m_selectedText;
+    OfdVisualItemImage *m_selectedImage = nullptr;
+    float m_viewRate = 1.0f;
+    int m_firstPaint = 0;
+    bool m_showSelect = true;
+    QString m_pendingSearch;
+    bool m_searchPosted = false;
+    QList<OfdVisualTextInfo> m_searchHits;
+};

@@ -1,0 +1,110 @@
+#include "render/ofdvisualitemimage.h"
+
+#include <QGraphicsSceneMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "render/content/ofdconvert.h"
+#include "render/content/ofdpageitemimage.h"
+#include "render/content/ofdtypemultimedia.h"
+#include "render/imaging/ofdimagedecoder.h"
+
+OfdVisualItemImage::OfdVisualItemImage(OfdPageItem *pageItem, QGraphicsItem *parent)
+    : OfdVisualItem(pageItem, parent)
+{
+    setAcceptedMouseButtons(Qt::LeftButton);
+}
+
+const QImage &OfdVisualItemImage::GetImage()
+{
+    if (!m_decoded) {
+        m_decoded = true;
+        auto *image = static_cast<OfdPageItemImage *>(m_pageItem);
+        if (image && image->GetItemType() == EN_PageItemType_Image) {
+            const QByteArray bytes = image->GetMultiMediaData();
+            OfdTypeMultiMedia *media = image->GetMultiMedia();
+            const QString hint =
+                media ? (media->GetFormat().isEmpty() ? media->GetMediaFile() : media->GetFormat())
+                      : QString();
+            if (!bytes.isEmpty())
+                m_image = OfdImageDecoder::Decode(bytes, hint);
+        }
+    }
+    return m_image;
+}
+
+QRectF OfdVisualItemImage::GetImageRect() const
+{
+    if (m_pageItem && m_pageItem->GetCTM().IsValidate()) {
+        // The picture fills the unit square of the object's space; the CTM stretches it.
+        const double unit = OfdConvert::PxOfOneMM;
+        return QRectF(0, 0, unit, unit);
+    }
+    QRectF boundary;
+    if (GetBoundary(boundary))
+        return QRectF(0, 0, boundary.width(), boundary.height());
+    return QRectF();
+}
+
+QRectF OfdVisualItemImage::boundingRect() const
+{
+    return GetImageRect().adjusted(-1, -1, 1, 1);
+}
+
+void OfdVisualItemImage::PaintItem(QPainter *painter)
+{
+    const QRectF target = GetImageRect();
+    const QImage &image = GetImage();
+    if (target.isEmpty() || image.isNull())
+        return;
+    painter->save();
+    QPainterPath clip;
+    if (GetVisualClipPixel_Path(clip, EN_OfdVisualItemType_Image))
+        painter->setClipPath(clip, Qt::IntersectClip);
+    ApplyObjectClips(painter);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    if (m_pageItem && m_pageItem->GetAlpha() != 255)
+        painter->setOpacity(painter->opacity() * m_pageItem->GetAlpha() / 255.0);
+    painter->drawImage(target, image);
+    painter->restore();
+}
+
+void OfdVisualItemImage::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    if (!IsVisible())
+        return;
+    PaintItem(painter);
+    if (m_selected) {
+        painter->save();
+        QPen pen(QColor(8, 120, 215), 0, Qt::DashLine);
+        pen.setCosmetic(true);
+        painter->setPen(pen);
+        painter->setBrush(QColor(8, 120, 215, 40));
+        painter->drawRect(GetImageRect());
+        painter->restore();
+    }
+}
+
+void OfdVisualItemImage::DrawPattern(QPainter *painter)
+{
+    painter->save();
+    QRectF boundary;
+    if (GetBoundary(boundary))
+        painter->translate(boundary.topLeft());
+    SetCTMTransfer(painter);
+    PaintItem(painter);
+    painter->restore();
+}
+
+void OfdVisualItemImage::SetImageSelected(bool selected)
+{
+    m_selected = selected;
+    update();
+}
+
+void OfdVisualItemImage::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit SignalLeftButtonDown(this);
+    event->ignore(); // the scene's own handling (dragging, selecting) goes on
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QImage>
+
+#include "render/ofdvisualitem.h"
+
+// Draws an image object: its multimedia resource decoded into a picture, painted into the object's
+// unit square under its CTM (into its boundary when it has no CTM), with its clips and alpha. A click
+// selects it.
+class OfdVisualItemImage : public OfdVisualItem
+{
+    Q_OBJECT
+public:
+    explicit OfdVisualItemImage(OfdPageItem *pageItem = nullptr, QGraphicsItem *parent = nullptr);
+
+    int GetItemType() const override { return EN_OfdVisualItemType_Image; }
+    QRectF boundingRect() const override;
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+    void DrawPattern(QPainter *painter) override;
+
+    // The decoded picture (decoded on first use); null when the resource is missing or unreadable.
+    const QImage &GetImage();
+    // Where the picture goes, in item coordinates.
+    QRectF GetImageRect() const;
+    void SetImageSelected(bool selected);
+    bool IsImageSelected() const { return m_selected; }
+
+signals:
+    void SignalLeftButtonDown(OfdVisualItemImage *item);
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+
+private:
+    void PaintItem(QPainter *painter);
+
+    QImage m_image;
+    bool m_decoded = false;
+    bool m_selected = false;
+};

@@ -1,0 +1,3 @@
+#include "render/ofdvisualsource.h"
+
+OfdVisualSource::~OfdVisualSource() = default;
