@@ -15,10 +15,8 @@ fi
 seconds=${1:-60}
 shift || true
 dir=build-fuzz
-if [ ! -f "$dir/CMakeCache.txt" ]; then
-  CC=clang CXX=clang++ cmake -S . -B "$dir" -DOFD_FUZZ=ON -DOFD_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$dir" -j2
+CC=clang CXX=clang++ cmake -S . -B "$dir" -DOFD_FUZZ=ON -DOFD_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$dir" -j2 --target ofd_fuzzers
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
@@ -54,6 +52,9 @@ make_seeds() {
   esac
 }
 
+# Qt and fontconfig keep process-wide caches that leak checkers report; memory growth is
+# caught by -rss_limit_mb instead.
+export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1
 status=0
 for t in "${targets[@]}"; do
   make_seeds "$t"

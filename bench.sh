@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks and prints their table: ./bench.sh [corpus folder]
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/ensure-deps.sh
+tools/build.sh build-bench -DCMAKE_BUILD_TYPE=Release -DOFD_BUILD_TESTS=OFF -DOFD_BUILD_BENCH=ON >/dev/null
+corpus=${1:-../shared/corpus}
+QT_QPA_PLATFORM=offscreen build-bench/bin/ofdbench "$corpus"

@@ -1,0 +1,217 @@
+// Times opening documents, rendering pages and searching, on generated text-heavy A4 documents and on
+// the files of a corpus folder. Prints one table row per measurement.
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "model/document/ofdfile.h"
+#include "model/package/ofdfilereader.h"
+#include "packagebuilder.h"
+#include "render/content/ofdconvert.h"
+#include "render/ofdpagerenderer.h"
+#include "render/ofdpagescene.h"
+#include "render/ofdviewmanage.h"
+
+namespace {
+QTextStream out(stdout);
+
+// Peak resident memory of the process so far, MiB.
+double PeakMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// A text-heavy A4 page: 45 lines of about 40 Chinese and Latin characters, with DeltaX lists, in two
+// fonts, plus a few rules.
+QString PageContent(int page)
+{
+    static const QString chinese = QString::fromUtf8("关于进一步加强电子公文管理工作的通知各单位要高度重视");
+    QString objects;
+    int id = 1000 + page * 100;
+    for (int line = 0; line < 45; ++line) {
+        QString text;
+        for (int i = 0; i < 30; ++i)
+            text += chinese[(i + line + page) % chinese.size()];
+        text += QStringLiteral(" OFD %1-%2 report").arg(page + 1).arg(line + 1);
+        QString deltas;
+        for (int i = 1; i < text.size(); ++i)
+            deltas += i == 1 ? QStringLiteral("4.2") : QStringLiteral(" 4.2");
+        objects +=
+            QStringLiteral("<ofd:TextObject ID=\"%1\" Boundary=\"20 %2 175 6\" Font=\"%3\" Size=\"4.2\">"
+                           "<ofd:FillColor Value=\"0 0 0\"/><ofd:TextCode X=\"0\" Y=\"4.5\" DeltaX=\"%4\">%5"
+                           "</ofd:TextCode></ofd:TextObject>")
+                .arg(id++)
+                .arg(20 + line * 5.8)
+                .arg(line % 2 ? 2 : 3)
+                .arg(deltas, text.toHtmlEscaped());
+    }
+    objects += QStringLiteral("<ofd:PathObject ID=\"%1\" Boundary=\"20 15 175 1\" LineWidth=\"0.5\">"
+                              "<ofd:AbbreviatedData>M 0 0.5 L 175 0.5</ofd:AbbreviatedData></ofd:PathObject>")
+                   .arg(id++);
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:Page "
+                          "xmlns:ofd=\"http://www.ofdspec.org/2016\">"
+                          "<ofd:Content><ofd:Layer ID=\"%1\">%2</ofd:Layer></ofd:Content></ofd:Page>")
+        .arg(id)
+        .arg(objects);
+}
+
+QByteArray TextDocument(int pages)
+{
+    PackageBuilder b;
+    b.AddText(
+        QStringLiteral("OFD.xml"),
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:OFD xmlns:ofd=\"http://www.ofdspec.org/2016\">"
+            "<ofd:DocBody><ofd:DocInfo><ofd:DocID>bench</ofd:DocID></ofd:DocInfo>"
+            "<ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot></ofd:DocBody></ofd:OFD>"));
+    QString list;
+    for (int i = 0; i < pages; ++i)
+        list +=
+            QStringLiteral("<ofd:Page ID=\"%1\" BaseLoc=\"Pages/Page_%2/Content.xml\"/>").arg(i + 10).arg(i);
+    b.AddText(
+        QStringLiteral("Doc_0/Document.xml"),
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:Document "
+            "xmlns:ofd=\"http://www.ofdspec.org/2016\">"
+            "<ofd:CommonData><ofd:MaxUnitID>999999</ofd:MaxUnitID><ofd:PageArea><ofd:PhysicalBox>0 0 210 297"
+            "</ofd:PhysicalBox></ofd:PageArea><ofd:PublicRes>PublicRes.xml</ofd:PublicRes></ofd:CommonData>"
+            "<ofd:Pages>%1</ofd:Pages></ofd:Document>")
+            .arg(list));
+    b.AddText(
+        QStringLiteral("Doc_0/PublicRes.xml"),
+        QString::fromUtf8(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:Res xmlns:ofd=\"http://www.ofdspec.org/2016\" "
+            "BaseLoc=\"Res\"><ofd:Fonts><ofd:Font ID=\"2\" FontName=\"宋体\" FamilyName=\"宋体\"/>"
+            "<ofd:Font ID=\"3\" FontName=\"Times New Roman\"/></ofd:Fonts></ofd:Res>"));
+    for (int i = 0; i < pages; ++i)
+        b.AddText(QStringLiteral("Doc_0/Pages/Page_%1/Content.xml").arg(i), PageContent(i));
+    return b.Build();
+}
+
+void Row(const QString &name, const QString &what, double ms, const QString &extra = QString())
+{
+    out << QStringLiteral("| %1 | %2 | %3 ms | %4 MiB | %5 |")
+               .arg(name, -28)
+               .arg(what, -26)
+               .arg(ms, 9, 'f', 1)
+               .arg(PeakMiB(), 7, 'f', 0)
+               .arg(extra)
+        << Qt::endl;
+}
+
+double TimeMs(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Median of a few runs, to keep one slow run from deciding.
+double MedianMs(int runs, const std::function<void()> &work)
+{
+    QList<double> times;
+    for (int i = 0; i < runs; ++i)
+        times.append(TimeMs(work));
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void BenchFile(const QString &name, const QString &path, bool search)
+{
+    // Open and show the first page: open the package, load the document, render page 1 on screen.
+    std::unique_ptr<OfdViewManage> view;
+    const double open = TimeMs([&]() {
+        auto reader = QSharedPointer<OfdFileReader>::create();
+        if (!reader->Open(path))
+            return;
+        view = std::make_unique<OfdViewManage>();
+        if (!view->SetFileReader(reader))
+            return;
+        OfdPageRenderer::RenderPage(view.get(), 0, 0, 96);
+    });
+    OfdFile *doc = view ? view->GetOfdFile(0) : nullptr;
+    if (!doc || doc->GetPageCount() == 0) {
+        Row(name, QStringLiteral("open (failed)"), open);
+        return;
+    }
+    Row(name, QStringLiteral("open + first page"), open, QStringLiteral("%1 pages").arg(doc->GetPageCount()));
+    const int page = doc->GetPageCount() > 1 ? 1 : 0; // a page not rendered yet
+    Row(name, QStringLiteral("render page @96 dpi"),
+        MedianMs(5, [&]() { OfdPageRenderer::RenderPage(view.get(), 0, page, 96); }));
+    Row(name, QStringLiteral("render page @300 dpi"),
+        MedianMs(3, [&]() { OfdPageRenderer::RenderPage(view.get(), 0, page, 300); }));
+    if (!search)
+        return;
+    int hits = 0;
+    const double searchMs = TimeMs([&]() {
+        for (int i = 0; i < doc->GetPageCount(); ++i) {
+            OfdPageScene scene;
+            scene.SetViewManage(view.get());
+            scene.SetPageIndex(0, i);
+            scene.CreateScene();
+            hits += scene.SearchText(QStringLiteral("report"));
+        }
+    });
+    Row(name, QStringLiteral("search whole document"), searchMs, QStringLiteral("%1 hits").arg(hits));
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    OfdConvert::Init(96);
+    const QStringList args = app.arguments().mid(1);
+    // ofdbench [corpus folder] [--keep DIR]: --keep writes the generated documents to DIR.
+    const QString corpus = args.value(0).startsWith(QLatin1String("--")) ? QString() : args.value(0);
+    const int keep = args.indexOf(QStringLiteral("--keep"));
+    const QString keepDir = keep >= 0 ? args.value(keep + 1) : QString();
+
+    out << "| document                     | measurement                |      time |    peak | note |"
+        << Qt::endl;
+    out << "|------------------------------|----------------------------|-----------|---------|------|"
+        << Qt::endl;
+    QTemporaryDir tempDir;
+    const QDir dir(keepDir.isEmpty() ? tempDir.path() : keepDir);
+    for (int pages : {10, 100, 1000}) {
+        const QString path = dir.filePath(QStringLiteral("text-%1.ofd").arg(pages));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(TextDocument(pages)) <= 0)
+            return 1;
+        file.close();
+        BenchFile(QStringLiteral("generated %1 pages").arg(pages), path, true);
+    }
+    if (!corpus.isEmpty() && QDir(corpus).exists()) {
+        double total = 0;
+        int files = 0;
+        QDirIterator it(corpus, {QStringLiteral("*.ofd")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            total += TimeMs([&]() {
+                auto reader = QSharedPointer<OfdFileReader>::create();
+                if (!reader->Open(path))
+                    return;
+                OfdViewManage view;
+                if (view.SetFileReader(reader))
+                    OfdPageRenderer::RenderPage(&view, 0, 0, 96);
+            });
+            ++files;
+        }
+        Row(QStringLiteral("corpus (%1 files)").arg(files), QStringLiteral("open + first page, all"), total,
+            QStringLiteral("%1 ms per file").arg(files ? total / files : 0, 0, 'f', 1));
+    }
+    return 0;
+}

@@ -1,0 +1,2 @@
+ofd_add_test(test_signaturelist SOURCES test_signaturelist.cpp LIBS ofd_sign)
+ofd_add_test(test_signaturecorpus SOURCES test_signaturecorpus.cpp LIBS ofd_sign)
