@@ -47,14 +47,17 @@ QImage OfdPageRenderer::RenderPage(OfdViewManage *manage, int document, int page
     QSizeF mm;
     if (!file || !(dpi > 0) || !GetPageSizeMM(file, pageIndex, mm))
         return QImage();
-    const double w = std::round(mm.width() * dpi / 25.4);
-    const double h = std::round(mm.height() * dpi / 25.4);
+    // The picture has whole pixels; the page keeps its exact scale (dpi / 25.4 pixels per millimetre)
+    // and is not stretched to the rounded size.
+    const QSizeF exact(mm.width() * dpi / 25.4, mm.height() * dpi / 25.4);
+    const double w = std::round(exact.width());
+    const double h = std::round(exact.height());
     if (!(w >= 1 && h >= 1) || w * h > double(kMaxPixels))
         return QImage();
     QImage image(int(w), int(h), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
-    if (!RenderPage(manage, document, pageIndex, &painter, QRectF(0, 0, w, h)))
+    if (!RenderPage(manage, document, pageIndex, &painter, QRectF(QPointF(0, 0), exact)))
         return QImage();
     painter.end();
     return image;

@@ -20,8 +20,11 @@
 #include "render/ofdscenebuilder.h"
 #include "render/ofdviewmanage.h"
 #include "render/ofdvisualitemimage.h"
+#include "render/ofdvisualitemseal.h"
 #include "render/ofdvisualitemtext.h"
 #include "render/ofdvisualtextinfo.h"
+#include "sign/ofdxmlsignature.h"
+#include "sign/ofdxmlsignaturemanage.h"
 
 namespace {
 // Posted to itself after the first item painted, to run a pending search.
@@ -57,6 +60,12 @@ QList<QList<OfdVisualTextInfo>> GroupLines(QList<OfdVisualTextInfo> chars)
     return lines;
 }
 
+OfdPageScene::AnnotHookFactory &AnnotHookFactoryRef()
+{
+    static OfdPageScene::AnnotHookFactory factory;
+    return factory;
+}
+
 QString JoinLines(const QList<QList<OfdVisualTextInfo>> &lines)
 {
     QStringList out;
@@ -80,6 +89,26 @@ OfdPageScene::~OfdPageScene()
 {
     // Items refer to the page objects of the composite blocks: remove them first.
     clear();
+    m_annotHook.reset();
+}
+
+OfdPageSceneAnnotHook::~OfdPageSceneAnnotHook() = default;
+
+void OfdPageScene::SetAnnotHookFactory(const AnnotHookFactory &factory)
+{
+    AnnotHookFactoryRef() = factory;
+}
+
+void OfdPageScene::AddLayerItem(QGraphicsItem *item, int layer)
+{
+    m_layers->AddItem(item, static_cast<EN_VisualItemLayer>(qBound(0, layer, int(EN_VisualItemLayer_Max))));
+    if (m_created && item->scene() != this)
+        addItem(item);
+}
+
+void OfdPageScene::RemoveLayerItem(QGraphicsItem *item)
+{
+    m_layers->RemoveItem(item);
 }
 
 void OfdPageScene::SetPageIndex(int document, int page)
@@ -145,9 +174,41 @@ void OfdPageScene::CreateScene()
                 CreateSceneLayer(layer);
         }
     }
+    if (!m_annotHook && AnnotHookFactoryRef())
+        m_annotHook.reset(AnnotHookFactoryRef()(this));
+    if (m_annotHook)
+        m_annotHook->CreateAnnotation();
+    CreateSeal();
     for (QGraphicsItem *item : m_layers->GetSortItems())
         addItem(item);
     VisualItemToHashGroup();
+}
+
+void OfdPageScene::CreateSeal()
+{
+    auto *signatures =
+        m_document ? dynamic_cast<OfdXmlSignatureManage *>(m_document->GetSignatures()) : nullptr;
+    if (!signatures || !m_page)
+        return;
+    const QString page = QString::number(m_page->GetPageRefId());
+    QList<OfdXmlSignature *> stamped;
+    signatures->GetStampAnnot(page, stamped);
+    for (OfdXmlSignature *signature : stamped) {
+        QList<const OfdSignatureStampAnnot *> stamps;
+        signature->GetStampAnnot(page, stamps);
+        for (const OfdSignatureStampAnnot *stamp : stamps) {
+            auto *item = new OfdVisualItemSeal(signature, *stamp);
+            RegisterVisualItem(item);
+            m_sealItems.append(item);
+            m_layers->AddItem(item, EN_VisualItemLayer_Seal);
+        }
+    }
+}
+
+void OfdPageScene::ShowVerifySeal(bool show)
+{
+    for (OfdVisualItemSeal *item : qAsConst(m_sealItems))
+        item->ShowVerifyMark(show);
 }
 
 void OfdPageScene::CreateSceneLayer(OfdXmlPageLayer *layer)
@@ -202,6 +263,8 @@ float OfdPageScene::GetBaseline(const QFont &font, int fontId, float size) const
 void OfdPageScene::SetMouseShape(EN_MouseShape shape)
 {
     m_mouseShape = shape;
+    if (m_annotHook)
+        m_annotHook->OnMouseShapeChanged();
     if (shape != EN_MouseShape_Text) {
         ClearSelectText();
         ClearSelectImage();
@@ -417,12 +480,21 @@ void OfdPageScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
         m_lastPoint = m_pressPoint;
         m_lastScreenPos = event->screenPos();
     }
+    if (m_annotHook && m_annotHook->MousePress(event)) {
+        emit SignalMousePress(this, event);
+        return;
+    }
     emit SignalMousePress(this, event);
     QGraphicsScene::mousePressEvent(event);
 }
 
 void OfdPageScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
+    if (m_annotHook && m_annotHook->MouseMove(event)) {
+        if (m_leftDown)
+            m_lastPoint = m_currentPoint = event->scenePos();
+        return;
+    }
     if (m_leftDown) {
         m_currentPoint = event->scenePos();
         if (m_mouseShape == EN_MouseShape_Text) {
@@ -441,5 +513,7 @@ void OfdPageScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         m_leftDown = false;
+    if (m_annotHook && m_annotHook->MouseRelease(event))
+        return;
     QGraphicsScene::mouseReleaseEvent(event);
 }

@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,6 +19,8 @@ class OfdPageItem;
 class OfdViewManage;
 class OfdVisualItem;
 class OfdVisualItemImage;
+class OfdVisualItemSeal;
+class OfdVisualItemAnnot;
 class OfdVisualItemText;
 class OfdXmlPage;
 class OfdXmlPageBlock;
@@ -31,6 +34,22 @@ enum EN_OfdReaderView
     EN_OfdReaderView_Read = 0,
     EN_OfdReaderView_Annot = 1,
     EN_OfdReaderView_Security = 2,
+};
+
+// Annotation behaviour of a page scene, supplied by the annotation module through
+// OfdPageScene::SetAnnotHookFactory; the scene owns its hook and destroys it after its items.
+class OfdPageSceneAnnotHook
+{
+public:
+    virtual ~OfdPageSceneAnnotHook();
+    // Creates the page's annotation items and registers them with AddLayerItem (scene building).
+    virtual void CreateAnnotation() = 0;
+    // Mouse input; true when the hook consumed the event.
+    virtual bool MousePress(QGraphicsSceneMouseEvent *event) = 0;
+    virtual bool MouseMove(QGraphicsSceneMouseEvent *event) = 0;
+    virtual bool MouseRelease(QGraphicsSceneMouseEvent *event) = 0;
+    // The mouse shape changed: the annotation being drawn ends.
+    virtual void OnMouseShapeChanged() = 0;
 };
 
 // One page as a graphics scene: a visual item per page object, stacked by visual layer, plus the
@@ -81,6 +100,18 @@ public:
     EN_MouseShape GetMouseShape() const { return m_mouseShape; }
     void SetReaderView(EN_OfdReaderView view) { m_readerView = view; }
     EN_OfdReaderView GetReaderView() const { return m_readerView; }
+    // Annotation tool (EN_AnnotType of the annotation module) that a press in draw mode starts.
+    void SetAnnot(int type) { m_annotType = type; }
+    int GetAnnot() const { return m_annotType; }
+
+    // Annotation module hook: the factory is installed once at start-up; each scene makes its hook
+    // when it is built.
+    using AnnotHookFactory = std::function<OfdPageSceneAnnotHook *(OfdPageScene *scene)>;
+    static void SetAnnotHookFactory(const AnnotHookFactory &factory);
+    OfdPageSceneAnnotHook *GetAnnotHook() const { return m_annotHook.get(); }
+    // Registers an item at a visual layer; after the scene is built it is also added to the scene.
+    void AddLayerItem(QGraphicsItem *item, int layer);
+    void RemoveLayerItem(QGraphicsItem *item);
 
     // Text selection and copy.
     void ClearSelectText();
@@ -106,6 +137,11 @@ public:
     // Rectangles of the text lines that a scene rectangle touches.
     QList<QRectF> GetTextRect(const QRectF &rect);
 
+    // Seals of the signatures that stamp this page (layer 0).
+    const QList<OfdVisualItemSeal *> &GetSealItems() const { return m_sealItems; }
+    // Shows or hides the marks telling whether each seal's checks passed.
+    void ShowVerifySeal(bool show);
+
     // True when any text item still has to measure itself on a paint.
     bool IsNeedRepaint() const;
     // Called by items after their first paint; starts a pending search once.
@@ -118,6 +154,8 @@ signals:
     void SignalMousePress(OfdPageScene *scene, QGraphicsSceneMouseEvent *event);
     void SignalImageSelectChange(OfdPageScene *scene, OfdVisualItemImage *image);
     void SignalTextSelectChanged(OfdPageScene *scene, QList<OfdVisualItemText *> &items);
+    void SignalDrawAnnotEnd(OfdPageScene *scene, OfdVisualItemAnnot *annot);
+    void SignalAnnotChanged(OfdPageScene *scene);
     void eventMouseDragMove(QPointF from, QPointF to);
 
 public slots:
@@ -133,6 +171,7 @@ private:
     void InitPageArea();
     void CreateSceneLayer(OfdXmlPageLayer *layer);
     void VisualItemToHashGroup();
+    void CreateSeal();
     int NextItemId();
 
     OfdViewManage *m_viewManage = nullptr;
@@ -148,6 +187,7 @@ private:
     std::unique_ptr<GraphicsItemLayerManage> m_layers;
     std::vector<std::unique_ptr<OfdXmlPageBlock>> m_unitBlocks;
     QList<OfdVisualItemText *> m_textItems;
+    QList<OfdVisualItemSeal *> m_sealItems;
     QHash<int, QList<OfdVisualItem *>> m_itemsById;
 
     bool m_leftDown = false;
@@ -157,6 +197,8 @@ private:
     QPointF m_lastScreenPos;
     EN_MouseShape m_mouseShape = EN_MouseShape_Hand;
     EN_OfdReaderView m_readerView = EN_OfdReaderView_Read;
+    int m_annotType = 1;
+    std::unique_ptr<OfdPageSceneAnnotHook> m_annotHook;
 
     QList<OfdVisualItemText *> m_selectedText;
     OfdVisualItemImage *m_selectedImage = nullptr;

@@ -7,6 +7,7 @@
 #include "render/content/ofdtypecompositegraphicunitcontent.h"
 #include "render/content/ofdxmlpageblock.h"
 #include "render/ofdpagescene.h"
+#include "render/ofdrenderinit.h"
 #include "render/ofdvisualitemimage.h"
 #include "render/ofdvisualitempath.h"
 #include "render/ofdvisualitemtext.h"
@@ -14,6 +15,7 @@
 QList<OfdVisualItem *> OfdSceneBuilder::CreateItems(OfdPageScene *scene, const QList<OfdPageItem *> &objects,
                                                     std::vector<std::unique_ptr<OfdXmlPageBlock>> *unitBlocks)
 {
+    OfdRenderInit::Init(); // pattern cells are drawn through the scene's items
     QList<OfdVisualItem *> out;
     QList<int> chain;
     CreateItemsInner(scene, objects, unitBlocks, chain, out);

@@ -97,21 +97,29 @@ void OfdVisualItem::InsertTransfer(OfdVisualItemTransfer *transfer)
     m_transfers.emplace(m_transfers.begin(), transfer);
 }
 
-void OfdVisualItem::SetParentTransfer()
+QTransform OfdVisualItem::GetParentTransform() const
 {
-    // Each step is combined so that it applies before everything set so far: the outermost
-    // placement, set first, applies last.
+    // Each step applies before everything set so far: the outermost placement, set first, applies
+    // last.
+    QTransform result;
     for (const auto &transfer : m_transfers) {
         if (const QRectF *boundary = transfer->GetBoundary()) {
             const QPointF origin = OfdConvert::OfdMMToPixel(boundary->topLeft());
-            setTransform(QTransform::fromTranslate(origin.x(), origin.y()), true);
+            result = QTransform::fromTranslate(origin.x(), origin.y()) * result;
         }
         if (const OfdTypeCTM *ctm = transfer->GetCTM()) {
             QTransform t;
             OfdConvert::ToQTransform(*ctm, t);
-            setTransform(t, true);
+            result = t * result;
         }
     }
+    return result;
+}
+
+void OfdVisualItem::SetParentTransfer()
+{
+    if (!m_transfers.empty())
+        setTransform(GetParentTransform(), true);
 }
 
 void OfdVisualItem::SetCTMTransfer()

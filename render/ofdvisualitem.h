@@ -80,6 +80,8 @@ public:
     int GetTransferCount() const { return int(m_transfers.size()); }
     void SetParentTransfer();
     void SetCTMTransfer();
+    // The placement of the enclosing composites alone (pixels), the outermost applied last.
+    QTransform GetParentTransform() const;
 
     // A pen of the colour in its space; alpha 255 keeps the colour's own alpha, anything else
     // multiplies it (truncated).

@@ -1,6 +1,7 @@
 #include "render/ofdvisualitempath.h"
 
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QtMath>
 
 #include <cmath>
@@ -8,8 +9,10 @@
 #include "render/content/ofdabbreviateddataitem.h"
 #include "render/content/ofdconvert.h"
 #include "render/content/ofdpageitempath.h"
+#include "render/content/ofdspecialcolorpattern.h"
 #include "render/content/ofdtypecolorspace.h"
 #include "render/content/ofdtypefillcolor.h"
+#include "render/ofdpatterncell.h"
 #include "render/ofdvisualsource.h"
 
 namespace {
@@ -170,6 +173,13 @@ const QPainterPath &OfdVisualItemPath::GetPainterPath()
     return *m_path;
 }
 
+void OfdVisualItemPath::Init()
+{
+    OfdVisualItem::Init();
+    prepareGeometryChange();
+    GetPainterPath();
+}
+
 QRectF OfdVisualItemPath::boundingRect() const
 {
     return m_bounds ? *m_bounds : QRectF();
@@ -190,17 +200,19 @@ QPen OfdVisualItemPath::CreateQtPen() const
     pen.setWidthF(std::isfinite(width) && width > 0 ? width : 0);
 
     const QString &join = object->GetJoin();
+    // A miter longer than the limit falls back to a bevel (Qt's plain miter join would cut it off
+    // at the limit instead).
     pen.setJoinStyle(join == QLatin1String("Round")   ? Qt::RoundJoin
                      : join == QLatin1String("Bevel") ? Qt::BevelJoin
-                                                      : Qt::MiterJoin);
+                                                      : Qt::SvgMiterJoin);
     const QString &cap = object->GetCap();
     pen.setCapStyle(cap == QLatin1String("Round")    ? Qt::RoundCap
                     : cap == QLatin1String("Square") ? Qt::SquareCap
                                                      : Qt::FlatCap);
-    // The format's miter limit is the ratio of miter length to line width; Qt measures from the
-    // join point, half that length.
+    // The format's miter limit is the ratio of miter length to line width, as in SVG; Qt's SVG miter
+    // join takes the same number and falls back to a bevel beyond it.
     const double miter = object->GetMiterLimit();
-    pen.setMiterLimit(std::isfinite(miter) && miter > 0 ? miter / 2 : 2.117);
+    pen.setMiterLimit(std::isfinite(miter) && miter > 0 ? miter : 4.234);
 
     if (object->IsHaveDashPattern() && pen.widthF() > 0) {
         QVector<qreal> dashes;
@@ -265,7 +277,13 @@ void OfdVisualItemPath::PaintItem(QPainter *painter)
             painter->setClipPath(path, Qt::IntersectClip);
             if (object->GetAlpha() != 255)
                 painter->setOpacity(painter->opacity() * object->GetAlpha() / 255.0);
-            fill.DrawPattern(painter, path.boundingRect());
+            // One cell drawer for all tiles: the cell's objects are built once per fill.
+            OfdPatternCellDrawer drawer;
+            const auto *pattern = static_cast<const OfdSpecialColorPattern *>(fill.GetSpecialColor());
+            pattern->DrawPattern(
+                painter, path.boundingRect(), fill, OfdConvert::PxOfOneMM, object->GetBoundaryOrigin(),
+                [&drawer](QPainter *p, const OfdSpecialColorPattern &cell, const OfdTypeFillColor &owner,
+                          double unitsPerMM) { drawer.Draw(p, cell, owner, unitsPerMM); });
         } else {
             const QBrush brush = CreateQtBrush();
             if (brush.style() != Qt::NoBrush) {
@@ -276,11 +294,24 @@ void OfdVisualItemPath::PaintItem(QPainter *painter)
         }
         painter->restore();
     }
-    if (const QPen *pen = GetPen()) {
-        painter->setPen(*pen);
-        painter->setBrush(Qt::NoBrush);
-        painter->drawPath(path);
+    if (const QPen *pen = GetPen())
+        StrokePath(painter, path, *pen);
+}
+
+void StrokePath(QPainter *painter, const QPainterPath &path, const QPen &pen)
+{
+    // Qt draws lines thinner than a device pixel with its cosmetic stroker, which ignores the dash
+    // pattern: such lines are filled as their dashed outline instead.
+    const QTransform &device = painter->deviceTransform();
+    const double scale = std::sqrt(std::fabs(device.determinant()));
+    if (pen.style() == Qt::CustomDashLine && pen.widthF() > 0 && pen.widthF() * scale < 1.5) {
+        QPainterPathStroker stroker(pen);
+        painter->fillPath(stroker.createStroke(path), pen.brush());
+        return;
     }
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawPath(path);
 }
 
 void OfdVisualItemPath::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)

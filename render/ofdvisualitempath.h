@@ -22,6 +22,9 @@ public:
     ~OfdVisualItemPath() override;
 
     int GetItemType() const override { return EN_OfdVisualItemType_Path; }
+    // Places the item and builds its path at once: the scene finds items to paint by their bounds,
+    // so an item must know them before its first paint.
+    void Init() override;
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
     void DrawPattern(QPainter *painter) override;
@@ -57,3 +60,6 @@ private:
 // draws a straight line.
 void AppendEllipticalArc(QPainterPath &path, double rx, double ry, double angle, bool largeArc, bool sweep,
                          const QPointF &end);
+
+// Strokes path with pen; dashed lines thinner than a device pixel keep their dashes.
+void StrokePath(QPainter *painter, const QPainterPath &path, const QPen &pen);

@@ -1,15 +1,52 @@
 #include "render/ofdvisualitemtext.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
+
+#include <cmath>
 
 #include "render/content/ofdconvert.h"
 #include "render/content/ofddocumentaccess.h"
 #include "render/content/ofdpageitemtext.h"
+#include "render/content/ofdtypecolorspace.h"
+#include "render/content/ofdtypefillcolor.h"
 #include "render/content/ofdtypefont.h"
+#include "render/content/ofdtypetextcode.h"
 #include "render/content/ofdtypetextcodemanage.h"
 #include "render/fonts/fontsubstitution.h"
 #include "render/ofdpagescene.h"
+#include "render/ofdvisualsource.h"
+#include "render/textglyphlayout.h"
+
+namespace {
+
+// Marks painted beneath the characters.
+const QColor kTextSelectColor(8, 120, 215);
+const QColor kTextSearchColor(255, 150, 50);
+const QColor kCustomTagColor(0, 120, 215);
+
+// A colour element was read for the object (not the default stroke colour).
+bool HasOwnColor(const OfdTypeFillColor &color)
+{
+    return color.IsSet() && color.GetColorSpaceId() != -2;
+}
+
+// True when polygon is an axis-aligned rectangle (then a cheap rectangle clip does).
+bool IsAxisAlignedRect(const QPolygonF &polygon, QRectF &rect)
+{
+    rect = polygon.boundingRect();
+    if (polygon.size() < 4 || polygon.size() > 5)
+        return false;
+    const double eps = 1e-6 * qMax(1.0, qMax(rect.width(), rect.height()));
+    for (const QPointF &p : polygon) {
+        const bool onX = std::abs(p.x() - rect.left()) < eps || std::abs(p.x() - rect.right()) < eps;
+        const bool onY = std::abs(p.y() - rect.top()) < eps || std::abs(p.y() - rect.bottom()) < eps;
+        if (!onX || !onY)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 OfdVisualItemText::OfdVisualItemText(OfdPageItem *pageItem, QGraphicsItem *parent)
     : OfdVisualItem(pageItem, parent)
@@ -32,24 +69,66 @@ bool OfdVisualItemText::CreateQtFont()
         return bool(m_font);
     m_fontTried = true;
     OfdPageItemText *text = TextItem();
-    if (!text || !text->GetOfdFile() || text->GetFontSize() == 0)
+    OfdDocumentAccess *document = text ? text->GetOfdFile() : nullptr;
+    if (!document)
         return false;
-    OfdTypeFont *resource = text->GetOfdFile()->GetFont(text->GetFontID());
+    const double size = text->GetFontSize();
+    if (size == 0 || !std::isfinite(size))
+        return false;
+    OfdTypeFont *resource = document->GetFont(text->GetFontID());
     if (!resource)
         return false;
-    double size = std::abs(text->GetFontSize());
-    if (size > 60) {
-        m_fontScale = size / 60;
-        size = 60;
+    double built = std::abs(size);
+    if (built > 60) {
+        // Bounded so that absurd sizes cannot overflow the scene's geometry (60 m glyphs at most).
+        m_fontScale = qMin(built / 60, 1000.0);
+        built = 60;
     }
-    QFont font;
-    if (!resource->GetFontFile().isEmpty()) {
-        const QString family = text->GetOfdFile()->GetFontFromEmbedFile(resource->GetFontFile());
-        font.setFamily(family.isEmpty() ? QStringLiteral("Simsun") : family);
-    } else {
-        FontSubstitution::Resolve(resource->GetFontName(), resource->GetFamilyName()).ApplyTo(font);
+    const double pixelSize = OfdConvert::OfdMMToPixel(built);
+    if (!(pixelSize > 0))
+        return false;
+    const double pointSize =
+        std::abs(OfdConvert::PixelSizeToPointSize(OfdConvert::OfdMMToPixel(size))) / m_fontScale;
+
+    // The installed font for the names the document gives: the font itself when nothing is embedded,
+    // else the source of the characters the embedded file lacks.
+    QFont substitute;
+    FontSubstitution::Resolve(resource->GetFontName(), resource->GetFamilyName()).ApplyTo(substitute);
+    if (resource->IsSerif())
+        substitute.setStyleHint(QFont::Serif);
+    if (resource->IsBold())
+        substitute.setWeight(75);
+    if (resource->IsItalic() || text->IsItalic())
+        substitute.setItalic(true);
+    if (text->GetWeight() != 400)
+        substitute.setWeight(OfdConvert::ToQtFontWeight(text->GetWeight()));
+    substitute.setHintingPreference(QFont::PreferNoHinting);
+    substitute.setPointSizeF(pointSize);
+
+    auto fonts = std::make_unique<TextFontSet>();
+    QFont font = substitute;
+    bool embedded = false;
+    const QString &fontFile = resource->GetFontFile();
+    if (!fontFile.isEmpty()) {
+        // Drawn from the file's own bytes: documents often embed several subsets under one family name.
+        const QRawFont raw = EmbeddedRawFontCache::Get(document->GetOfdFileContent(fontFile), pixelSize);
+        if (raw.isValid()) {
+            font = QFont(raw.familyName());
+            fonts->InitEmbedded(raw, substitute, pixelSize);
+            embedded = true;
+        } else {
+            const QString family = document->GetFontFromEmbedFile(fontFile);
+            if (!family.isEmpty())
+                font = QFont(family);
+        }
+        font.setHintingPreference(QFont::PreferNoHinting);
+        font.setPointSizeF(pointSize);
     }
-    font.setPixelSize(qMax(1, qRound(OfdConvert::OfdMMToPixel(size))));
+    if (!embedded)
+        fonts->InitSystem(font, pixelSize);
+    if (!fonts->IsValid())
+        return false;
+    m_fonts = std::move(fonts);
     m_font = std::make_unique<QFont>(font);
     return true;
 }
@@ -62,41 +141,154 @@ bool OfdVisualItemText::GetQtFont(QFont &font)
     return true;
 }
 
+double OfdVisualItemText::GetFontScale()
+{
+    CreateQtFont();
+    return m_fontScale;
+}
+
+bool OfdVisualItemText::IsDrawnFromEmbeddedFont()
+{
+    return CreateQtFont() && m_fonts->IsEmbedded();
+}
+
+float OfdVisualItemText::GetBaseline()
+{
+    return CreateQtFont() ? float(m_fonts->Fonts()[0].ascent()) : 0.0f;
+}
+
+std::unique_ptr<QPen> OfdVisualItemText::CreateLayerPen() const
+{
+    OfdPageItemText *text = TextItem();
+    const OfdTypeFillColor *inherited = text ? text->GetInheritFillColor() : nullptr;
+    if (!inherited || !inherited->IsHaveValue())
+        return nullptr;
+    const OfdTypeColorSpace *space = text->GetColorSpace(inherited->GetColorSpaceId());
+    return std::make_unique<QPen>(CreatePen(*inherited, space, text->GetAlpha()));
+}
+
+std::unique_ptr<QPen> OfdVisualItemText::CreateFillPen() const
+{
+    OfdPageItemText *text = TextItem();
+    if (!text || !text->IsFill())
+        return nullptr;
+    const OfdTypeFillColor &fill = text->GetFillColor();
+    if (HasOwnColor(fill)) {
+        if (fill.IsCreateBrush())
+            return std::make_unique<QPen>(fill.CreateBrush(), 1);
+        return std::make_unique<QPen>(CreatePen(fill, text->GetFillColorSpace(), text->GetAlpha()));
+    }
+    if (std::unique_ptr<QPen> layer = CreateLayerPen())
+        return layer;
+    return std::make_unique<QPen>(CreateDefaultPen(text->GetAlpha()));
+}
+
+std::unique_ptr<QPen> OfdVisualItemText::CreateStrokePen() const
+{
+    OfdPageItemText *text = TextItem();
+    if (!text || !text->IsStroke())
+        return nullptr;
+    const OfdTypeFillColor &stroke = text->GetStrokeColor();
+    std::unique_ptr<QPen> pen =
+        HasOwnColor(stroke)
+            ? std::make_unique<QPen>(CreatePen(stroke, text->GetStrokeColorSpace(), text->GetAlpha()))
+            : CreateLayerPen();
+    if (pen) {
+        // The document's width in pixels of the object's space; 0 is the thinnest line the device draws.
+        const double width = OfdConvert::OfdMMToPixel(text->GetLineWidth());
+        pen->setWidthF(std::isfinite(width) && width > 0 ? width : 0);
+        pen->setJoinStyle(Qt::RoundJoin);
+    }
+    return pen;
+}
+
+void OfdVisualItemText::TryCreatePen()
+{
+    if (m_pensTried)
+        return;
+    m_pensTried = true;
+    m_fillPen = CreateFillPen();
+    m_strokePen = CreateStrokePen();
+}
+
+const QPen *OfdVisualItemText::GetFillPen()
+{
+    TryCreatePen();
+    return m_fillPen.get();
+}
+
+const QPen *OfdVisualItemText::GetStrokePen()
+{
+    TryCreatePen();
+    return m_strokePen.get();
+}
+
 void OfdVisualItemText::EnsureCharRecords()
 {
     if (m_measured)
         return;
     m_measured = true;
-    OfdPageItemText *text = TextItem();
-    if (!text || !CreateQtFont())
-        return;
-    const QFontMetricsF metrics(*m_font);
-    const OfdTypeTextCodeManage &codes = text->GetTextCodeManage();
     QRectF bounds;
-    for (int i = 0; i < codes.GetCharCount(); ++i) {
-        QChar ch;
-        double x = 0, y = 0;
-        if (!codes.GetChar(i, ch, x, y))
-            break;
-        const QPointF p = OfdConvert::OfdMMToPixel(QPointF(x, y));
-        const double w = metrics.horizontalAdvance(ch) * m_fontScale;
-        QRectF r(p.x(), p.y() - metrics.ascent() * m_fontScale, w, metrics.height() * m_fontScale);
-        r.adjust(-std::abs(0.1 * w), 0, std::abs(0.1 * w), 0);
-        OfdVisualTextInfo info;
-        info.item = this;
-        info.text = QString(ch);
-        info.itemRect = r;
-        info.sceneRect = mapRectToScene(r);
-        m_chars.append(info);
-        bounds |= r;
+    OfdPageItemText *text = TextItem();
+    if (text && CreateQtFont()) {
+        m_layout = std::make_unique<TextGlyphLayout>();
+        m_layout->Build(*text, *m_fonts, m_fontScale);
+        m_chars.reserve(m_layout->cells.size());
+        for (const TextGlyphLayout::Cell &cell : qAsConst(m_layout->cells)) {
+            OfdVisualTextInfo info;
+            info.item = this;
+            info.text = cell.text;
+            info.itemRect = cell.rect;
+            info.sceneRect = mapRectToScene(cell.rect);
+            m_chars.append(info);
+            bounds = bounds.isNull() ? cell.rect : bounds.united(cell.rect);
+        }
     }
     prepareGeometryChange();
-    m_bounds = std::make_unique<QRectF>(bounds.adjusted(-2, -2, 2, 2));
+    m_bounds = std::make_unique<QRectF>(bounds.isNull() ? QRectF() : bounds.adjusted(-2, -2, 2, 2));
+}
+
+QRectF OfdVisualItemText::CalTextBoundary() const
+{
+    OfdPageItemText *text = TextItem();
+    if (!text || text->GetFontSize() == 0)
+        return QRectF();
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool any = false;
+    for (const OfdTypeTextCode *code : text->GetTextCodeManage().GetCodes()) {
+        double x = std::isfinite(code->GetX()) ? code->GetX() : 0;
+        double y = std::isfinite(code->GetY()) ? code->GetY() : 0;
+        const QList<double> &dx = code->GetDeltaX();
+        const QList<double> &dy = code->GetDeltaY();
+        for (int i = 0; i < code->GetCharCount(); ++i) {
+            if (i > 0) {
+                const double stepX = dx.isEmpty() ? 0 : dx[qMin(i - 1, dx.size() - 1)];
+                const double stepY = dy.isEmpty() ? 0 : dy[qMin(i - 1, dy.size() - 1)];
+                x += std::isfinite(stepX) ? stepX : 0;
+                y += std::isfinite(stepY) ? stepY : 0;
+            }
+            left = any ? qMin(left, x) : x;
+            right = any ? qMax(right, x) : x;
+            top = any ? qMin(top, y) : y;
+            bottom = any ? qMax(bottom, y) : y;
+            any = true;
+        }
+    }
+    if (!any)
+        return QRectF();
+    const double em = OfdConvert::OfdMMToPixel(qMin(std::abs(double(text->GetFontSize())), 60000.0));
+    const QRectF span(OfdConvert::OfdMMToPixel(QPointF(left, top)),
+                      OfdConvert::OfdMMToPixel(QPointF(right, bottom)));
+    return std::isfinite(em) ? span.adjusted(-em - 2, -em - 2, em + 2, em + 2) : QRectF();
 }
 
 QRectF OfdVisualItemText::boundingRect() const
 {
-    return m_bounds ? *m_bounds : QRectF();
+    if (m_bounds)
+        return *m_bounds;
+    if (!m_estimate)
+        m_estimate = std::make_unique<QRectF>(CalTextBoundary());
+    return *m_estimate;
 }
 
 QRectF OfdVisualItemText::GetGraphicsBoundary() const
@@ -104,62 +296,144 @@ QRectF OfdVisualItemText::GetGraphicsBoundary() const
     return mapRectToScene(boundingRect());
 }
 
+void OfdVisualItemText::ClipToBoundary(QPainter *painter) const
+{
+    QPolygonF polygon;
+    if (!GetVisualClipPixel(polygon))
+        return;
+    QRectF rect;
+    if (IsAxisAlignedRect(polygon, rect)) {
+        painter->setClipRect(rect, Qt::IntersectClip);
+    } else {
+        QPainterPath path;
+        path.addPolygon(polygon);
+        path.closeSubpath();
+        painter->setClipPath(path, Qt::IntersectClip);
+    }
+}
+
+void OfdVisualItemText::DrawGlyphs(QPainter *painter)
+{
+    const TextGlyphLayout &layout = *m_layout;
+    const QVector<QRawFont> &fonts = m_fonts->Fonts();
+    const QTransform base = painter->worldTransform();
+    if (m_fillPen) {
+        painter->setPen(*m_fillPen);
+        if (!layout.upsideDown && layout.charDirection == 0) {
+            if (layout.fontScale != 1)
+                painter->scale(layout.fontScale, layout.fontScale);
+            for (const QGlyphRun &run : layout.runs)
+                painter->drawGlyphRun(QPointF(), run);
+            painter->setWorldTransform(base);
+        } else {
+            // Each character turned about its own origin.
+            QGlyphRun run;
+            for (const TextGlyphLayout::Glyph &g : layout.glyphs) {
+                run.setRawFont(fonts[g.ref.font]);
+                run.setGlyphIndexes({g.ref.glyph});
+                run.setPositions({g.ref.offset});
+                painter->setWorldTransform(layout.GlyphTransform(g) * base);
+                painter->drawGlyphRun(QPointF(), run);
+            }
+            painter->setWorldTransform(base);
+        }
+    }
+    if (m_strokePen && !layout.upsideDown) {
+        if (!m_strokeOutline)
+            m_strokeOutline = std::make_unique<QPainterPath>(layout.Outline(*m_fonts));
+        painter->strokePath(*m_strokeOutline, *m_strokePen);
+    }
+}
+
 void OfdVisualItemText::PaintItem(QPainter *painter)
 {
-    OfdPageItemText *text = TextItem();
-    if (!text || !CreateQtFont())
+    if (!TextItem())
         return;
-    for (const OfdVisualTextInfo &info : m_chars) {
-        if (m_selected && m_scene && m_scene->IsShowSelect() &&
-            !m_selectArea.intersected(QPolygonF(info.itemRect)).isEmpty())
-            painter->fillRect(info.itemRect, QColor(8, 120, 215));
+    if (m_source)
+        m_source->InitPainter(painter);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    TryCreatePen();
+    EnsureCharRecords();
+    if (!m_layout || m_layout->IsEmpty())
+        return;
+
+    // Marks first, so that the characters stay on top.
+    if (m_selected && m_scene && m_scene->IsShowSelect()) {
+        for (const OfdVisualTextInfo &info : qAsConst(m_chars)) {
+            if (!m_selectArea.intersected(QPolygonF(info.itemRect)).isEmpty())
+                painter->fillRect(info.itemRect, kTextSelectColor);
+        }
     }
-    for (const OfdVisualTextInfo &info : m_searchHits)
-        painter->fillRect(info.itemRect, QColor(255, 150, 50));
-    painter->setFont(*m_font);
-    painter->setPen(Qt::black);
-    const OfdTypeTextCodeManage &codes = text->GetTextCodeManage();
-    for (int i = 0; i < codes.GetCharCount(); ++i) {
-        QChar ch;
-        double x = 0, y = 0;
-        if (!codes.GetChar(i, ch, x, y))
-            break;
-        const QPointF p = OfdConvert::OfdMMToPixel(QPointF(x, y));
-        painter->save();
-        painter->translate(p);
-        painter->scale(m_fontScale, m_fontScale);
-        painter->drawText(QPointF(0, 0), QString(ch));
-        painter->restore();
+    if (m_customTag) {
+        QRectF all;
+        for (const OfdVisualTextInfo &info : qAsConst(m_chars))
+            all = all.isNull() ? info.itemRect : all.united(info.itemRect);
+        painter->fillRect(all, kCustomTagColor);
     }
+    for (const OfdVisualTextInfo &info : qAsConst(m_searchHits))
+        painter->fillRect(info.itemRect, kTextSearchColor);
+
+    DrawGlyphs(painter);
 }
 
 void OfdVisualItemText::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
     if (!IsVisible())
         return;
-    const bool first = !m_measured;
+    const bool first = m_firstPaint;
+    TryCreatePen();
     EnsureCharRecords();
     painter->save();
+    ClipToBoundary(painter);
+    ApplyObjectClips(painter);
     PaintItem(painter);
     painter->restore();
-    if (first && m_scene)
-        m_scene->OnItemFirstPainter();
+    if (first) {
+        m_firstPaint = false;
+        if (m_scene)
+            m_scene->OnItemFirstPainter();
+    }
 }
 
 void OfdVisualItemText::DrawPattern(QPainter *painter)
 {
+    TryCreatePen();
     painter->save();
     QRectF boundary;
     if (GetBoundary(boundary))
         painter->translate(boundary.topLeft());
     SetCTMTransfer(painter);
+    ClipToBoundary(painter);
     PaintItem(painter);
     painter->restore();
 }
 
 QPainterPath OfdVisualItemText::CreatePainterPathClip()
 {
-    return QPainterPath();
+    if (!m_clipOutline) {
+        QPainterPath outline;
+        EnsureCharRecords();
+        if (m_layout && m_fonts) {
+            outline = m_layout->Outline(*m_fonts);
+            QTransform t;
+            if (m_pageItem->GetCTM().IsValidate())
+                OfdConvert::ToQTransform(m_pageItem->GetCTM(), t);
+            QRectF boundary;
+            const bool hasBoundary = GetBoundary(boundary);
+            if (hasBoundary)
+                t = t * QTransform::fromTranslate(boundary.x(), boundary.y());
+            outline = t.map(outline);
+            if (hasBoundary) {
+                QPainterPath box;
+                box.addRect(boundary);
+                outline = outline.intersected(box);
+            }
+            outline.setFillRule(Qt::WindingFill);
+        }
+        m_clipOutline = std::make_unique<QPainterPath>(outline);
+    }
+    return *m_clipOutline;
 }
 
 bool OfdVisualItemText::SetSelectArea(bool selected, const QPolygonF &area)

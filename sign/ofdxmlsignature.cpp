@@ -7,6 +7,7 @@
 #include "model/xml/ofdxmlstreamstep.h"
 #include "sign/ofdsignatureseal.h"
 #include "sign/ofdsignedvalue.h"
+#include "sign/ofdx509certificate.h"
 #include "sign/ofdxmlsignaturemanage.h"
 #include "sign/sm3.h"
 
@@ -208,6 +209,20 @@ bool OfdXmlSignature::IsDataHashMatch() const
     if (!m_signedValue || m_signedValue->GetType() == 0)
         return false;
     return QString::fromLatin1(m_signedValue->GetDataHash().toBase64()) == m_signedValue->GetExpectedDigest();
+}
+
+QString OfdXmlSignature::GetSignerName() const
+{
+    if (!m_signedValue || m_signedValue->GetType() == 0)
+        return QString();
+    if (m_signedValue->GetCertificate())
+        return m_signedValue->GetCertificate()->GetSubjectCommonName();
+    // The value was not read past its data hash because that did not match; read it once more
+    // against its own hash, only to name the signer.
+    OfdSignedValue again;
+    again.SetExpectedDigest(QString::fromLatin1(m_signedValue->GetDataHash().toBase64()));
+    again.ParseData(ReadFile(m_signedValuePath));
+    return again.GetCertificate() ? again.GetCertificate()->GetSubjectCommonName() : QString();
 }
 
 QStringList OfdXmlSignature::GetFailedReferences() const

@@ -119,6 +119,9 @@ public:
     bool CheckSignValue();
     // The signed value was read and its data hash equals the digest of this description.
     bool IsDataHashMatch() const;
+    // The signer named by the signed value's certificate, also when the checks failed; empty when
+    // there is no readable certificate.
+    QString GetSignerName() const;
     // Package paths of the references whose check failed.
     QStringList GetFailedReferences() const;
 

@@ -4,3 +4,4 @@ target_sources(ofd_sign PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ofdxmlsignaturemanage.cpp ${CMAKE_CURRENT_LIST_DIR}/ofdxmlsignaturemanage.h
   ${CMAKE_CURRENT_LIST_DIR}/ofdsignaturewriter.cpp ${CMAKE_CURRENT_LIST_DIR}/ofdsignaturewriter.h)
 target_link_libraries(ofd_sign PUBLIC ofd_document)
+target_sources(ofd_sign PRIVATE ${CMAKE_CURRENT_LIST_DIR}/verifyofdfile.cpp ${CMAKE_CURRENT_LIST_DIR}/verifyofdfile.h)

@@ -75,8 +75,14 @@ bool OfdFileReader::OpenFromIo(QIODevice *device)
         return false;
     }
     m_filePaths.clear();
-    for (bool more = m_zip->goToFirstFile(); more; more = m_zip->goToNextFile())
-        m_filePaths.append(m_zip->getCurrentFileName());
+    m_foldedPaths.clear();
+    for (bool more = m_zip->goToFirstFile(); more; more = m_zip->goToNextFile()) {
+        const QString name = m_zip->getCurrentFileName();
+        m_filePaths.append(name);
+        const QString folded = (name.startsWith(QLatin1Char('/')) ? name.mid(1) : name).toCaseFolded();
+        if (!m_foldedPaths.contains(folded))
+            m_foldedPaths.insert(folded, name);
+    }
     return true;
 }
 
@@ -142,6 +148,12 @@ QByteArray OfdFileReader::GetFileContent(const QString &path)
     if (data.isEmpty()) {
         const QString other = path.startsWith(QLatin1Char('/')) ? path.mid(1) : QLatin1Char('/') + path;
         data = ReadEntry(other);
+    }
+    if (data.isEmpty()) {
+        const QString folded = (path.startsWith(QLatin1Char('/')) ? path.mid(1) : path).toCaseFolded();
+        const QString actual = m_foldedPaths.value(folded);
+        if (!actual.isEmpty() && actual != path && actual != QLatin1Char('/') + path)
+            data = ReadEntry(actual);
     }
     m_cache.insert(path, data);
     return data;

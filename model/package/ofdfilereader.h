@@ -34,6 +34,8 @@ public:
     const QStringList &GetFilePathList() const { return m_filePaths; }
 
     // Bytes of an entry by package path, with or without a leading "/"; empty when unavailable.
+    // Packages made on systems that ignore letter case name their parts in any case ("DOC_0" for
+    // "Doc_0"); when no entry has the exact name, one that differs only in case is taken.
     QByteArray GetFileContent(const QString &path);
     QByteArray GetOfdFileContent(const QString &path) override { return GetFileContent(path); }
 
@@ -47,6 +49,7 @@ private:
 
     QString m_fileFullName;
     QStringList m_filePaths;
+    QHash<QString, QString> m_foldedPaths; // entry names by their case-folded form, without leading "/"
     QByteArray m_packageBytes;
     QHash<QString, QByteArray> m_cache;
     // The archive reads from one of the two devices, so it is destroyed first.

@@ -2,6 +2,8 @@
 
 #include <QXmlStreamReader>
 
+#include <cmath>
+
 #include "model/xml/ofdxmlstreamstep.h"
 #include "render/content/ofdhelper.h"
 #include "render/content/ofdtypecgtransformmanage.h"
@@ -27,6 +29,10 @@ void OfdPageItemText::PasreXml(QXmlStreamReader &reader)
     m_readDirection = OfdHelper::GetAttrInt(attrs, QLatin1String("ReadDirection"), 0);
     m_fontId = OfdHelper::GetAttrInt(attrs, QLatin1String("Font"), 0);
     m_fontSize = OfdHelper::GetAttrFloat(attrs, QLatin1String("Size"), 0);
+    const QString lineWidth = GetAttrWithDrawParam(attrs, QLatin1String("LineWidth"));
+    m_lineWidth = lineWidth.isEmpty() ? 0.353 : OfdHelper::ToDouble(lineWidth);
+    if (!std::isfinite(m_lineWidth))
+        m_lineWidth = 0.353;
 
     OfdXmlStreamStep step(reader, QStringLiteral("TextObject*:"));
     step.EnterCurrent();

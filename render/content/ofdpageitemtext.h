@@ -28,6 +28,8 @@ public:
     int GetWeight() const { return m_weight; }
     int GetCharDirection() const { return m_charDirection; }
     int GetReadDirection() const { return m_readDirection; }
+    // Width of the outline when the text is stroked (mm; the draw parameter's when the object has none).
+    double GetLineWidth() const { return m_lineWidth; }
 
     OfdTypeFillColor &GetFillColor() { return m_fillColor; }
     const OfdTypeFillColor &GetFillColor() const { return m_fillColor; }
@@ -50,6 +52,7 @@ private:
     int m_weight = 400;
     int m_charDirection = 0;
     int m_readDirection = 0;
+    double m_lineWidth = 0.353;
     OfdTypeFillColor m_fillColor;
     OfdTypeFillColor m_strokeColor;
     std::unique_ptr<OfdTypeCGTransformManage> m_cgTransforms;

@@ -19,6 +19,8 @@ public:
     // The first transform that answers for charIndex.
     bool GetGlyph(int charIndex, int &glyph, int &codeCount) const;
     int GetCount() const { return m_transforms.size(); }
+    // The transforms in document order (owned here).
+    const QList<OfdTypeCGTransform *> &GetTransforms() const { return m_transforms; }
 
 private:
     QList<OfdTypeCGTransform *> m_transforms;

@@ -1,2 +1,7 @@
 ofd_add_test(test_signaturelist SOURCES test_signaturelist.cpp LIBS ofd_sign)
 ofd_add_test(test_signaturecorpus SOURCES test_signaturecorpus.cpp LIBS ofd_sign)
+ofd_add_test(test_signedpackage SOURCES test_signedpackage.cpp LIBS ofd_render ofd_sealfixtures)
+if(TARGET ofdtool)
+  target_compile_definitions(test_signedpackage PRIVATE OFDTOOL_PATH="$<TARGET_FILE:ofdtool>")
+  add_dependencies(test_signedpackage ofdtool)
+endif()

@@ -69,11 +69,18 @@ void TestOfdFileReader::secondAttemptWithOtherSlashForm()
 
 void TestOfdFileReader::caseMustMatch()
 {
+    // The exact name wins; a name that differs only in letter case is the fallback.
     OfdFileReader reader;
-    QVERIFY(reader.Open(PackageBuilder().Add(QStringLiteral("Doc_0/Res/Image.png"), "x").Build()));
-    QVERIFY(reader.GetFileContent(QStringLiteral("Doc_0/res/image.png")).isEmpty());
-    QVERIFY(reader.GetFileContent(QString()).isEmpty());
+    QVERIFY(reader.Open(PackageBuilder()
+                            .Add(QStringLiteral("Doc_0/Res/Image.png"), "x")
+                            .Add(QStringLiteral("Doc_0/res/image.png"), "y")
+                            .Add(QStringLiteral("DOC_0/TPLS/Tpl_0/Content.xml"), "t")
+                            .Build()));
+    QCOMPARE(reader.GetFileContent(QStringLiteral("Doc_0/res/image.png")), QByteArray("y"));
     QCOMPARE(reader.GetFileContent(QStringLiteral("Doc_0/Res/Image.png")), QByteArray("x"));
+    QCOMPARE(reader.GetFileContent(QStringLiteral("/Doc_0/Tpls/Tpl_0/content.xml")), QByteArray("t"));
+    QVERIFY(reader.GetFileContent(QStringLiteral("Doc_0/Tpls/Tpl_1/Content.xml")).isEmpty());
+    QVERIFY(reader.GetFileContent(QString()).isEmpty());
 }
 
 void TestOfdFileReader::resultsAreCachedAcrossReopen()

@@ -1,0 +1,287 @@
+#pragma once
+
+// FormOfd: the document view, one document of an opened package shown as a scrollable grid of page
+// widgets (FormOfdPage), one per page.
+//
+// Public interface (the reader widget drives the view through these):
+//   Document:   SetOfdFileReader(QSharedPointer<OfdFileReader>) -> bool, ShowPages(),
+//               GetPageCount(), GetOfdFile(), GetFileReader(), GetFileFullName(), GetViewManage(),
+//               SetDocumentIndex(int) / GetDocumentIndex() (before SetOfdFileReader),
+//               GetPageIndex(int pageId) (-1 when unknown), SetOfdReadWidget(OfdReadWidget*),
+//               GetOfdReadWidget()
+//   Layout:     ShowPage(int columns), GetPageColumnCount(), GetPageRowCount()
+//   Zoom:       SetViewCurrentRate(double rate, bool keepPosition) -> bool (false when unchanged;
+//               the rate is kept within [GetMinRate(), GetMaxRate()] = [0.1, 64]),
+//               GetViewCurrentRate(), GetFitWidthRate(), GetFitHeightRate() (fit modes: the rate to
+//               hand to SetViewCurrentRate; 1.0 without a current page), ZoomBySteps(int steps)
+//               (+-0.1 per step, as Ctrl+mouse wheel does)
+//   Rotation:   ViewRotationRight(double degrees), GetViewRotation(), AdjuestDegree(double)
+//   Pages:      ScrollToPage(int index, int x = 0, int y = 0), ScrollPageDown(int delta),
+//               MoveRow(int delta) (first page of the row before (-1) or after (+1) the current
+//               one), ScrollToPageVisualItem(int pageIndex, int itemId), ScrollPixel(int dy, int dx),
+//               MoveWnd(QPointF from, QPointF to), GetCurShowPage(), GetCurShowPageIndex(),
+//               GetCurPageRealWidth(), GetCurPageRealHeight(), GetWndWidth(), GetWndHeight(),
+//               GetPage(int index), GetPageList(), GetPageSceneList()
+//   Modes:      SetReaderView(EN_OfdReaderView), SetAnnot(EN_AnnotType), SetMouseShape(EN_MouseShape),
+//               GetMouseShape(), ShowVerifySeal(bool)
+//   Text:       SearchText(QString) -> total hits (the view scrolls to the first hit page at or
+//               after the current one), GetCopyText(), ActionCopyClick(), ClearAllSelectText(),
+//               GetSelectingPages()
+//   Tags:       ShowCustomtagNode(QList<OfdXmlCustomTagPageRef*>&), ClearCustomTagView()
+//   Annots:     CreateAnnotViewData(int pageIndex) -> QList<FormOfdAnnotEntry> (all pages for -1),
+//               SetAnnotEntryProvider(...) (the annotation module supplies the entries)
+//   Seals:      ShowFreeSign(QSharedPointer<OES_SealInfoEx>), OnRideSign(QSharedPointer<OES_SealInfoEx>),
+//               SignSeal(FormOfdPage*, OfdVisualItemSignSeal*) (stubs the signing workflow completes),
+//               GetSignedFileDir(), WriteSignedFile(QByteArray, QString dir) -> written path
+//   Export:     SaveToImage(QString& fileName, int firstNumber) -> bool,
+//               SaveToPdf(QString& fileName) -> bool (vector pages when IsVectorPdfExact(), else
+//               page pictures), SaveToPdf(QString& fileName, EN_PdfExportMode) -> bool,
+//               SetExportProgressThreshold(int pages) (progress dialog from this many pages; 10)
+//   Signals:    EventPageIndexChanged(FormOfd* formOfd, int curPageIndex) (every vertical scroll),
+//               SignalViewRateChanged(FormOfd* sender, double rate),
+//               SignalRotationChanged(FormOfd* sender, double rotation),
+//               SignalLeaveFullScreen(FormOfd* sender) (Escape while full screen: the reader widget
+//               answers with ShowOfdFullScreen(false)),
+//               SignalDrawAnnotEnd(FormOfd* sender, OfdVisualItemAnnot* annot),
+//               SignalAnnotChanged(FormOfd* sender, FormOfdPage* page),
+//               SignalExportProgress(int done, int total),
+//               SignalSealPlaceRequested(FormOfd* sender, FormOfdPage* page,
+//                                        QSharedPointer<OES_SealInfoEx> seal, bool acrossPages)
+//   Slots:      VerticalScrollBarValueChanged(int), OnScrollKeyRelease(ScrollAreaOfPage*, int),
+//               OnImageSelectChange(FormOfdPage*, OfdVisualItemImage*),
+//               OnTextSelectChanged(FormOfdPage*, QList<OfdVisualItemText*>&)
+// Keys: Up/Down scroll 20 px, PgUp/PgDn go to the page before/after the current one, Home/End to
+// the first/last page, Ctrl+C copies, Escape leaves full screen; Ctrl+mouse wheel zooms.
+
+#include <QDateTime>
+#include <QEvent>
+#include <QHash>
+#include <QList>
+#include <QPointF>
+#include <QSharedPointer>
+#include <QWidget>
+
+#include <functional>
+
+#include "app/appparam.h"
+#include "reader/formofdpage.h"
+#include "reader/ofdannottype.h"
+#include "render/ofdpagescene.h"
+
+class QHBoxLayout;
+class QScrollArea;
+class QVBoxLayout;
+class QLayout;
+class QProgressDialog;
+class OfdFile;
+class OfdFileReader;
+class OfdReadWidget;
+class OfdViewManage;
+class OfdVisualItemSignSeal;
+class ScrollAreaOfPage;
+struct OES_SealInfoEx;
+
+// Posted by the document view to itself; kind 1 restores the scroll position after a zoom.
+class QEventFormOfd : public QEvent
+{
+public:
+    QEventFormOfd(int kind, double ratio, double spacing);
+    // The event type, registered once.
+    static QEvent::Type EventType();
+
+    int GetKind() const { return m_kind; }
+    double GetRatio() const { return m_ratio; }
+    double GetSpacing() const { return m_spacing; }
+
+private:
+    int m_kind;
+    double m_ratio;
+    double m_spacing;
+};
+
+// One entry of the annotation list panel.
+struct FormOfdAnnotEntry
+{
+    int pageIndex = 0;
+    QString type;    // annotation Type, e.g. "Path"
+    QString subtype; // annotation Subtype, e.g. "Line"
+    bool visible = true;
+    QList<int> itemIds; // scene item IDs the entry stands for
+    QString creator;
+    QDateTime lastModDate;
+};
+
+// How PDF export draws the pages.
+enum EN_PdfExportMode
+{
+    EN_PdfExportMode_Auto = 0,    // vector when that matches the screen, else pictures
+    EN_PdfExportMode_Vector = 1,  // the page scenes drawn straight onto the PDF printer
+    EN_PdfExportMode_Picture = 2, // page pictures at rate 2 on A4 pages
+};
+
+// The document view: lays page widgets out in columns, zooms and rotates them, tracks the current
+// page, scrolls, selects and copies text across pages, searches, highlights custom tags and exports
+// the pages. Owns its view manager and page widgets.
+class FormOfd : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormOfd(QWidget *parent = nullptr);
+    ~FormOfd() override;
+
+    // Document.
+    bool SetOfdFileReader(QSharedPointer<OfdFileReader> reader);
+    void ShowPages();
+    int GetPageCount() const;
+    OfdFile *GetOfdFile() const;
+    QSharedPointer<OfdFileReader> GetFileReader() const;
+    QString GetFileFullName() const;
+    OfdViewManage *GetViewManage() const { return m_viewManage; }
+    void SetDocumentIndex(int document) { m_documentIndex = document; }
+    int GetDocumentIndex() const { return m_documentIndex; }
+    int GetPageIndex(int pageId) const;
+    void SetOfdReadWidget(OfdReadWidget *readWidget) { m_readWidget = readWidget; }
+    OfdReadWidget *GetOfdReadWidget() const { return m_readWidget; }
+
+    // Layout.
+    void ShowPage(int columns);
+    int GetPageColumnCount() const { return m_columnCount; }
+    int GetPageRowCount() const;
+
+    // Zoom and rotation.
+    bool SetViewCurrentRate(double rate, bool keepPosition);
+    double GetViewCurrentRate() const { return m_viewRate; }
+    double GetFitWidthRate() const;
+    double GetFitHeightRate() const;
+    bool ZoomBySteps(int steps);
+    static double GetMinRate() { return 0.1; }
+    static double GetMaxRate() { return 64.0; }
+    void ViewRotationRight(double degrees);
+    double GetViewRotation() const { return m_rotation; }
+    static double AdjuestDegree(double degrees);
+
+    // Pages and scrolling.
+    void ScrollToPage(int index, int x = 0, int y = 0);
+    void ScrollPageDown(int delta);
+    void MoveRow(int delta);
+    void ScrollToPageVisualItem(int pageIndex, int itemId);
+    void ScrollPixel(int dy, int dx);
+    void MoveWnd(QPointF from, QPointF to);
+    FormOfdPage *GetCurShowPage() const;
+    int GetCurShowPageIndex() const;
+    double GetCurPageRealWidth() const;
+    double GetCurPageRealHeight() const;
+    int GetWndWidth() const;
+    int GetWndHeight() const;
+    FormOfdPage *GetPage(int index) const { return m_pages.value(index); }
+    const QList<FormOfdPage *> &GetPageList() const { return m_pages; }
+    QList<OfdPageScene *> GetPageSceneList() const;
+    QScrollArea *GetScrollArea() const { return m_scrollArea; }
+    ScrollAreaOfPage *GetPageArea() const { return m_pageArea; }
+
+    // Tools and cursor.
+    void SetReaderView(EN_OfdReaderView view);
+    EN_OfdReaderView GetReaderView() const { return m_readerView; }
+    void SetAnnot(EN_AnnotType type);
+    EN_AnnotType GetAnnot() const { return m_annotType; }
+    void SetMouseShape(EN_MouseShape shape);
+    EN_MouseShape GetMouseShape() const { return m_mouseShape; }
+    void ShowVerifySeal(bool show);
+
+    // Annotation list data, from the provider the annotation module installs (empty without one).
+    using AnnotEntryProvider = std::function<QList<FormOfdAnnotEntry>(FormOfdPage *page)>;
+    static void SetAnnotEntryProvider(const AnnotEntryProvider &provider);
+    QList<FormOfdAnnotEntry> CreateAnnotViewData(int pageIndex) const;
+
+    // Text.
+    int SearchText(QString text);
+    QString GetCopyText() const;
+    void ActionCopyClick();
+    void ClearAllSelectText();
+    const QList<FormOfdPage *> &GetSelectingPages() const { return m_selectingPages; }
+
+    // Custom tags.
+    void ShowCustomtagNode(QList<OfdXmlCustomTagPageRef *> &refs);
+    void ClearCustomTagView();
+
+    // Seal placing.
+    void ShowFreeSign(QSharedPointer<OES_SealInfoEx> seal);
+    void OnRideSign(QSharedPointer<OES_SealInfoEx> seal);
+    void SignSeal(FormOfdPage *page, OfdVisualItemSignSeal *item);
+    static QString GetSignedFileDir();
+    QString WriteSignedFile(const QByteArray &bytes, const QString &dir);
+
+    // Export.
+    bool SaveToImage(QString &fileName, int firstNumber);
+    bool SaveToPdf(QString &fileName);
+    bool SaveToPdf(QString &fileName, EN_PdfExportMode mode);
+    bool IsVectorPdfExact() const;
+    void SetExportProgressThreshold(int pages) { m_progressThreshold = pages; }
+
+    // Selection across pages, driven by the pages while the text tool drags (global coordinates).
+    void BeginDragSelect(FormOfdPage *page, const QPoint &globalPos);
+    void UpdateDragSelect(const QPoint &globalPos);
+    void EndDragSelect();
+
+signals:
+    void EventPageIndexChanged(FormOfd *formOfd, int curPageIndex);
+    void SignalDrawAnnotEnd(FormOfd *sender, OfdVisualItemAnnot *annot);
+    void SignalAnnotChanged(FormOfd *sender, FormOfdPage *page);
+    void SignalViewRateChanged(FormOfd *sender, double rate);
+    void SignalRotationChanged(FormOfd *sender, double rotation);
+    void SignalLeaveFullScreen(FormOfd *sender);
+    void SignalExportProgress(int done, int total);
+    void SignalSealPlaceRequested(FormOfd *sender, FormOfdPage *page, QSharedPointer<OES_SealInfoEx> seal,
+                                  bool acrossPages);
+
+public slots:
+    void VerticalScrollBarValueChanged(int value);
+    void OnScrollKeyRelease(ScrollAreaOfPage *sender, int keyValue);
+    void OnImageSelectChange(FormOfdPage *sender, OfdVisualItemImage *visualImage);
+    void OnTextSelectChanged(FormOfdPage *sender, QList<OfdVisualItemText *> &curSelectTextGroup);
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void LayoutPages(int columns);
+    static void ClearLayout(QLayout *layout);
+    void ShowPagesView(double rate, bool keepPosition);
+    double GetTotalVerticalSpacing() const;
+    double GetSpacingAbove(int value) const;
+    bool IsLastRowIncomplete() const;
+    void EnsureLayout();
+    void ClearPages();
+    QProgressDialog *CreateProgress(int total, const QString &title);
+    bool SavePdfVector(const QString &fileName);
+    bool SavePdfPicture(const QString &fileName);
+    void OnPageMousePress(FormOfdPage *page);
+    void OnPageDrawAnnotEnd(FormOfdPage *page, OfdVisualItemAnnot *annot);
+    void OnPageAnnotChanged(FormOfdPage *page);
+
+    OfdViewManage *m_viewManage = nullptr;
+    int m_documentIndex = 0;
+    double m_viewRate = 1.0;
+    double m_rotation = 0;
+    QList<FormOfdPage *> m_pages;
+    QList<FormOfdPage *> m_selectingPages;
+    int m_columnCount = -1;
+    EN_MouseShape m_mouseShape = EN_MouseShape_Hand;
+    EN_AnnotType m_annotType = EN_AnnotType_Line;
+    EN_OfdReaderView m_readerView = EN_OfdReaderView_Read;
+    bool m_pagesCreated = false;
+    QHash<int, QList<OfdXmlCustomTagPageRef *>> m_customTagGroups;
+    OfdReadWidget *m_readWidget = nullptr;
+
+    QHBoxLayout *m_horizontalLayout = nullptr;
+    QScrollArea *m_scrollArea = nullptr;
+    ScrollAreaOfPage *m_pageArea = nullptr;
+    QVBoxLayout *m_verticalLayout = nullptr;
+
+    bool m_inSelectionUpdate = false;
+    FormOfdPage *m_dragSelectPage = nullptr;
+    QPoint m_dragSelectStart;
+    int m_progressThreshold = 10;
+};

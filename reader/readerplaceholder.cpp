@@ -1,0 +1,1 @@
+// The reader library's sources are listed by its parts (reader/*.cmake).

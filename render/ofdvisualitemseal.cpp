@@ -1,0 +1,137 @@
+#include "render/ofdvisualitemseal.h"
+
+#include <QPainter>
+
+#include "app/qthelper.h"
+#include "render/content/ofdconvert.h"
+#include "render/content/ofdhelper.h"
+#include "sign/ofdsealpicture.h"
+#include "sign/ofdsignatureseal.h"
+#include "sign/ofdsignedvalue.h"
+#include "sign/ofdxmlsignature.h"
+
+namespace {
+QRectF ToPixels(const QString &text)
+{
+    QRectF rect;
+    if (!OfdHelper::PasrseRect(text, rect))
+        return QRectF();
+    OfdConvert::OfdMMToPixel(rect);
+    return rect;
+}
+} // namespace
+
+OfdVisualItemSeal::OfdVisualItemSeal(OfdXmlSignature *signature, const OfdSignatureStampAnnot &stamp,
+                                     QGraphicsItem *parent)
+    : OfdVisualItem(nullptr, parent), m_signature(signature)
+{
+    m_rect = ToPixels(stamp.boundary);
+    if (!stamp.clip.trimmed().isEmpty())
+        m_clip = ToPixels(stamp.clip);
+    if (signature && signature->GetSeal() && signature->GetSeal()->GetSealPicture())
+        m_picture = signature->GetSeal()->GetSealPicture()->GetImage();
+    setToolTip(CreateSealTip(signature));
+    setAcceptHoverEvents(true);
+}
+
+QRectF OfdVisualItemSeal::boundingRect() const
+{
+    return m_clip.isEmpty() ? m_rect : m_rect.intersected(m_clip);
+}
+
+void OfdVisualItemSeal::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    if (m_rect.isEmpty())
+        return;
+    painter->save();
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    if (!m_clip.isEmpty())
+        painter->setClipRect(m_clip, Qt::IntersectClip);
+    if (!m_picture.isNull()) {
+        painter->drawImage(m_rect, m_picture);
+    } else {
+        // No picture to show: mark where the seal is.
+        QPen pen(QColor(200, 30, 30), 2);
+        painter->setPen(pen);
+        painter->drawEllipse(m_rect.adjusted(2, 2, -2, -2));
+    }
+    if (m_showMark) {
+        const bool valid = IsSignatureValid(m_signature);
+        const QRectF mark(m_rect.right() - 18, m_rect.bottom() - 18, 16, 16);
+        painter->setPen(QPen(Qt::white, 2));
+        painter->setBrush(valid ? QColor(30, 150, 60) : QColor(200, 30, 30));
+        painter->drawEllipse(mark);
+        QPainterPath sign;
+        if (valid) {
+            sign.moveTo(mark.left() + 4, mark.center().y());
+            sign.lineTo(mark.center().x() - 1, mark.bottom() - 4);
+            sign.lineTo(mark.right() - 3, mark.top() + 4);
+        } else {
+            sign.moveTo(mark.left() + 4, mark.top() + 4);
+            sign.lineTo(mark.right() - 4, mark.bottom() - 4);
+            sign.moveTo(mark.right() - 4, mark.top() + 4);
+            sign.lineTo(mark.left() + 4, mark.bottom() - 4);
+        }
+        painter->setBrush(Qt::NoBrush);
+        painter->drawPath(sign);
+    }
+    painter->restore();
+}
+
+void OfdVisualItemSeal::ShowVerifyMark(bool show)
+{
+    m_showMark = show;
+    update();
+}
+
+bool OfdVisualItemSeal::IsSignatureValid(OfdXmlSignature *signature)
+{
+    return signature && signature->CheckSm3() && signature->IsDataHashMatch() && signature->CheckSignValue();
+}
+
+QString OfdVisualItemSeal::CreateSealTip(OfdXmlSignature *signature)
+{
+    if (!signature)
+        return QString();
+    const auto row = [](const char *label, const QString &value) {
+        return QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
+            .arg(QtHelper::fromString(label), value.toHtmlEscaped());
+    };
+    QString html = QStringLiteral("<table>");
+    if (OfdSignatureSeal *seal = signature->GetSeal()) {
+        html += row("印章名称：", seal->GetSealName());
+        html += row("印章标识：", seal->GetEsID());
+        html += row("印章类型：", seal->GetSealType());
+        html += row("有效期：", seal->GetSealValidStart() + QStringLiteral(" ~ ") + seal->GetSealValidEnd());
+    }
+    QString time = signature->GetSignatureDateTime();
+    if (OfdSignedValue *value = signature->GetSignedValue()) {
+        if (!value->GetSealSignTime().isEmpty())
+            time = value->GetSealSignTime();
+    }
+    html += row("签章时间：", time);
+    html += row("签章人：", signature->GetSignerName());
+    html += row("签章标准：", signature->GetSignDataTypeDes());
+    if (const OfdSignatureProvider *provider = signature->GetProvider())
+        html += row("签章提供者：", provider->providerName);
+
+    const bool references = signature->CheckSm3();
+    const bool hash = signature->IsDataHashMatch();
+    const bool value = signature->CheckSignValue();
+    const bool valid = references && hash && value;
+    html += row("验证结果：", QtHelper::fromString(valid ? "验证成功" : "验证失败"));
+    html += QStringLiteral("</table>");
+    if (!references) {
+        html += QtHelper::fromString("<p>文件已被修改：");
+        const QStringList failed = signature->GetFailedReferences();
+        html += failed.isEmpty() ? QtHelper::fromString("校验方法不受支持")
+                                 : failed.join(QStringLiteral(", ")).toHtmlEscaped();
+        html += QStringLiteral("</p>");
+    }
+    if (!hash)
+        html += QtHelper::fromString("<p>签名值与签名描述文件不符</p>");
+    if (!value)
+        html += QtHelper::fromString("<p>签名值验证未通过</p>");
+    return html;
+}

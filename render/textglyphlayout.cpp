@@ -1,0 +1,519 @@
+#include "render/textglyphlayout.h"
+
+#include <QPair>
+#include <QTextLayout>
+#include <QTransform>
+
+#include <cmath>
+
+#include "render/content/ofdconvert.h"
+#include "render/content/ofdpageitemtext.h"
+#include "render/content/ofdtypecgtransform.h"
+#include "render/content/ofdtypecgtransformmanage.h"
+#include "render/content/ofdtypetextcode.h"
+#include "render/content/ofdtypetextcodemanage.h"
+
+namespace {
+
+using EmbeddedKey = QPair<quintptr, int>;
+
+struct EmbeddedEntry
+{
+    QByteArray bytes; // keeps the storage the key points at alive
+    QRawFont base;
+    QHash<qint64, QRawFont> sizes;
+    quint64 lastUse = 0;
+};
+
+// A glyph the font system's fallback found for a character (offset in pixels at the asked size).
+struct FallbackGlyph
+{
+    QRawFont font;
+    quint32 glyph = 0;
+    QPointF offset;
+};
+
+struct RawFontCaches
+{
+    QHash<EmbeddedKey, EmbeddedEntry> embedded;
+    qint64 embeddedBytes = 0;
+    QHash<QString, QRawFont> system;
+    // Key: the fallback font's key, the pixel size and the character.
+    QHash<QString, QVector<FallbackGlyph>> fallback;
+    quint64 clock = 0;
+};
+
+constexpr int kMaxEmbeddedFiles = 48;
+constexpr qint64 kMaxEmbeddedBytes = qint64(256) * 1024 * 1024;
+constexpr int kMaxSystemFonts = 512;
+constexpr int kMaxSizesPerFile = 64;
+constexpr int kMaxFallbackGlyphs = 20000;
+
+// Never destroyed: font engines must not be released after the application object is gone.
+RawFontCaches &Caches()
+{
+    static RawFontCaches *caches = new RawFontCaches;
+    return *caches;
+}
+
+qint64 SizeKey(double pixelSize)
+{
+    return qRound64(pixelSize * 64);
+}
+
+void EvictEmbedded(RawFontCaches &c, qint64 incoming)
+{
+    while (!c.embedded.isEmpty() &&
+           (c.embedded.size() >= kMaxEmbeddedFiles || c.embeddedBytes + incoming > kMaxEmbeddedBytes)) {
+        auto oldest = c.embedded.begin();
+        for (auto it = c.embedded.begin(); it != c.embedded.end(); ++it) {
+            if (it->lastUse < oldest->lastUse)
+                oldest = it;
+        }
+        c.embeddedBytes -= oldest->bytes.size();
+        c.embedded.erase(oldest);
+    }
+}
+
+QRawFont WithPixelSize(QRawFont font, double pixelSize)
+{
+    if (font.isValid() && SizeKey(font.pixelSize()) != SizeKey(pixelSize))
+        font.setPixelSize(pixelSize);
+    return font;
+}
+
+// Unusable numbers of a document count as 0.
+double Finite(double v)
+{
+    return std::isfinite(v) ? v : 0;
+}
+
+double Delta(const QList<double> &deltas, int k)
+{
+    return Finite(k < deltas.size() ? deltas[k] : deltas.last());
+}
+
+bool IsLineBreak(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
+
+// White space around a code's text that holds a line break is the XML's formatting, not text.
+void TrimFormatting(const QString &s, int &begin, int &end)
+{
+    begin = 0;
+    end = s.size();
+    int b = 0;
+    bool lineBreak = false;
+    while (b < s.size() && s[b].isSpace())
+        lineBreak = IsLineBreak(s[b++]) || lineBreak;
+    if (lineBreak)
+        begin = b;
+    int e = s.size();
+    lineBreak = false;
+    while (e > begin && s[e - 1].isSpace())
+        lineBreak = IsLineBreak(s[--e]) || lineBreak;
+    if (lineBreak)
+        end = e;
+}
+
+// The glyphs the font system's own fallback draws text with in font, at pixelSize; cached for all
+// text objects.
+QVector<FallbackGlyph> SystemFallback(const QFont &font, double pixelSize, const QString &text)
+{
+    RawFontCaches &c = Caches();
+    const QString key =
+        font.key() + QLatin1Char('@') + QString::number(SizeKey(pixelSize)) + QLatin1Char(':') + text;
+    const auto known = c.fallback.constFind(key);
+    if (known != c.fallback.constEnd())
+        return *known;
+    QVector<FallbackGlyph> found;
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid())
+        line.setLineWidth(1e6);
+    layout.endLayout();
+    const double baseline = line.isValid() ? line.ascent() : 0;
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        const QRawFont runFont = run.rawFont();
+        if (!runFont.isValid() || !(runFont.pixelSize() > 0))
+            continue;
+        const double ratio = pixelSize / runFont.pixelSize();
+        const QRawFont sized = EmbeddedRawFontCache::Resized(runFont, pixelSize);
+        const QVector<quint32> indexes = run.glyphIndexes();
+        const QVector<QPointF> positions = run.positions();
+        for (int i = 0; i < indexes.size() && i < positions.size(); ++i) {
+            if (indexes[i] != 0)
+                found.append({sized, indexes[i], (positions[i] - QPointF(0, baseline)) * ratio});
+        }
+    }
+    if (c.fallback.size() >= kMaxFallbackGlyphs)
+        c.fallback.clear();
+    c.fallback.insert(key, found);
+    return found;
+}
+
+} // namespace
+
+QRawFont EmbeddedRawFontCache::Get(const QByteArray &fontFile, double pixelSize)
+{
+    if (fontFile.isEmpty() || !(pixelSize > 0) || !std::isfinite(pixelSize))
+        return QRawFont();
+    RawFontCaches &c = Caches();
+    const EmbeddedKey key(quintptr(fontFile.constData()), fontFile.size());
+    auto it = c.embedded.find(key);
+    if (it == c.embedded.end()) {
+        EvictEmbedded(c, fontFile.size());
+        EmbeddedEntry entry;
+        entry.bytes = fontFile;
+        entry.base = QRawFont(fontFile, pixelSize, QFont::PreferNoHinting);
+        c.embeddedBytes += fontFile.size();
+        it = c.embedded.insert(key, entry);
+    }
+    it->lastUse = ++c.clock;
+    if (!it->base.isValid())
+        return QRawFont();
+    const qint64 size = SizeKey(pixelSize);
+    const auto known = it->sizes.constFind(size);
+    if (known != it->sizes.constEnd())
+        return *known;
+    if (it->sizes.size() >= kMaxSizesPerFile)
+        it->sizes.clear();
+    const QRawFont sized = WithPixelSize(it->base, pixelSize);
+    it->sizes.insert(size, sized);
+    return sized;
+}
+
+QRawFont EmbeddedRawFontCache::GetSystem(const QFont &font, double pixelSize)
+{
+    if (!(pixelSize > 0) || !std::isfinite(pixelSize))
+        return QRawFont();
+    RawFontCaches &c = Caches();
+    const QString key = font.key() + QLatin1Char('@') + QString::number(SizeKey(pixelSize));
+    const auto known = c.system.constFind(key);
+    if (known != c.system.constEnd())
+        return *known;
+    if (c.system.size() >= kMaxSystemFonts)
+        c.system.clear();
+    const QRawFont raw = WithPixelSize(QRawFont::fromFont(font), pixelSize);
+    c.system.insert(key, raw);
+    return raw;
+}
+
+QRawFont EmbeddedRawFontCache::Resized(const QRawFont &font, double pixelSize)
+{
+    if (!font.isValid() || SizeKey(font.pixelSize()) == SizeKey(pixelSize))
+        return font;
+    RawFontCaches &c = Caches();
+    const QString key = QStringLiteral("raw:%1:%2:%3:%4@%5")
+                            .arg(font.familyName(), font.styleName())
+                            .arg(font.weight())
+                            .arg(int(font.style()))
+                            .arg(SizeKey(pixelSize));
+    const auto known = c.system.constFind(key);
+    if (known != c.system.constEnd())
+        return *known;
+    if (c.system.size() >= kMaxSystemFonts)
+        c.system.clear();
+    const QRawFont raw = WithPixelSize(font, pixelSize);
+    c.system.insert(key, raw);
+    return raw;
+}
+
+void EmbeddedRawFontCache::Clear()
+{
+    RawFontCaches &c = Caches();
+    c.embedded.clear();
+    c.embeddedBytes = 0;
+    c.system.clear();
+    c.fallback.clear();
+}
+
+void TextFontSet::InitEmbedded(const QRawFont &primary, const QFont &fallback, double pixelSize)
+{
+    m_fonts = {primary};
+    m_embedded = true;
+    m_pixelSize = pixelSize;
+    m_fallbackFont = fallback;
+    m_fallbackSlot = -2;
+    m_fallbackGlyphs.clear();
+}
+
+void TextFontSet::InitSystem(const QFont &font, double pixelSize)
+{
+    m_fonts = {EmbeddedRawFontCache::GetSystem(font, pixelSize)};
+    m_embedded = false;
+    m_pixelSize = pixelSize;
+    m_fallbackFont = font;
+    m_fallbackSlot = -1; // the primary already is the font's own face
+    m_fallbackGlyphs.clear();
+}
+
+int TextFontSet::AddFont(const QRawFont &font)
+{
+    for (int i = 0; i < m_fonts.size(); ++i) {
+        if (m_fonts[i] == font)
+            return i;
+    }
+    m_fonts.append(font);
+    return m_fonts.size() - 1;
+}
+
+bool TextFontSet::LookupIn(int slot, const QString &text, TextGlyphRef &ref) const
+{
+    const QRawFont &font = m_fonts[slot];
+    quint32 glyphs[4] = {0, 0, 0, 0};
+    int count = 4;
+    if (!font.glyphIndexesForChars(text.constData(), text.size(), glyphs, &count) || count != 1 ||
+        glyphs[0] == 0)
+        return false;
+    ref.font = slot;
+    ref.glyph = glyphs[0];
+    ref.offset = QPointF();
+    return true;
+}
+
+QVector<TextGlyphRef> TextFontSet::GlyphsForText(const QString &text)
+{
+    TextGlyphRef ref;
+    if (text.isEmpty() || !IsValid())
+        return {};
+    if (LookupIn(0, text, ref))
+        return {ref};
+    const auto known = m_fallbackGlyphs.constFind(text);
+    if (known != m_fallbackGlyphs.constEnd())
+        return *known;
+
+    QVector<TextGlyphRef> found;
+    if (m_fallbackSlot == -2) {
+        m_fallbackSlot = -1;
+        const QRawFont fallback = EmbeddedRawFontCache::GetSystem(m_fallbackFont, m_pixelSize);
+        if (fallback.isValid())
+            m_fallbackSlot = AddFont(fallback);
+    }
+    if (m_fallbackSlot >= 0 && LookupIn(m_fallbackSlot, text, ref)) {
+        found.append(ref);
+    } else {
+        for (const FallbackGlyph &g : SystemFallback(m_fallbackFont, m_pixelSize, text))
+            found.append({AddFont(g.font), g.glyph, g.offset});
+    }
+    m_fallbackGlyphs.insert(text, found);
+    return found;
+}
+
+double TextFontSet::Advance(int font, quint32 glyph) const
+{
+    if (font < 0 || font >= m_fonts.size())
+        return 0;
+    QPointF advance;
+    if (!m_fonts[font].advancesForGlyphIndexes(
+            &glyph, &advance, 1,
+            QRawFont::LayoutFlags(QRawFont::SeparateAdvances | QRawFont::UseDesignMetrics)))
+        return 0;
+    return advance.x();
+}
+
+void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, double scale)
+{
+    glyphs.clear();
+    cells.clear();
+    runs.clear();
+    fontScale = scale > 0 && std::isfinite(scale) ? scale : 1;
+    charDirection = ((text.GetCharDirection() % 360) + 360) % 360;
+    upsideDown = text.GetFontSize() < 0;
+    if (!fonts.IsValid())
+        return;
+    ascent = fonts.Fonts()[0].ascent() * fontScale;
+    descent = fonts.Fonts()[0].descent() * fontScale;
+
+    // The characters of all codes; a surrogate pair is one character.
+    struct Unit
+    {
+        QString text;
+        const OfdTypeTextCode *code;
+    };
+    QVector<Unit> units;
+    for (const OfdTypeTextCode *code : text.GetTextCodeManage().GetCodes()) {
+        const QString &s = code->GetText();
+        int begin = 0, end = 0;
+        TrimFormatting(s, begin, end);
+        for (int k = begin; k < end; ++k) {
+            if (s[k].isHighSurrogate() && k + 1 < end && s[k + 1].isLowSurrogate()) {
+                units.append({s.mid(k, 2), code});
+                ++k;
+            } else {
+                units.append({QString(s[k]), code});
+            }
+        }
+    }
+
+    // Glyph maps by the character they start at; the first one for a position counts. Their glyph
+    // indices only mean something in the embedded font, but their positions count for any font.
+    QHash<int, const OfdTypeCGTransform *> maps;
+    if (text.GetCGTransformManage()) {
+        for (const OfdTypeCGTransform *map : text.GetCGTransformManage()->GetTransforms()) {
+            if (map && !map->GetGlyphs().isEmpty() && map->GetCodePosition() >= 0 &&
+                !maps.contains(map->GetCodePosition()))
+                maps.insert(map->GetCodePosition(), map);
+        }
+    }
+
+    const OfdTypeTextCode *code = nullptr;
+    int slot = 0; // position number within the current code
+    QPointF pen;
+    double previousAdvance = 0;
+    auto nextOrigin = [&]() {
+        if (slot == 0) {
+            pen = OfdConvert::OfdMMToPixel(QPointF(Finite(code->GetX()), Finite(code->GetY())));
+        } else {
+            const QList<double> &dx = code->GetDeltaX();
+            const QList<double> &dy = code->GetDeltaY();
+            pen.rx() += dx.isEmpty() ? previousAdvance : OfdConvert::OfdMMToPixel(Delta(dx, slot - 1));
+            if (!dy.isEmpty())
+                pen.ry() += OfdConvert::OfdMMToPixel(Delta(dy, slot - 1));
+        }
+        ++slot;
+        return pen;
+    };
+    // Adds a glyph to a cell; returns its advance (pixels at the drawn size).
+    auto addGlyph = [&](const QPointF &origin, const TextGlyphRef &ref, int cellIndex) {
+        glyphs.append({origin, ref, cellIndex});
+        const double advance = (ref.offset.x() + fonts.Advance(ref.font, ref.glyph)) * fontScale;
+        Cell &cell = cells[cellIndex];
+        cell.advance = qMax(cell.advance, origin.x() - cell.origin.x() + advance);
+        return advance;
+    };
+    // Draws characters from their Unicode values, one after the other from origin; returns the
+    // advance they take.
+    auto addUnicode = [&](int firstUnit, int unitCount, const QPointF &origin, int cellIndex) {
+        double x = 0;
+        for (int u = firstUnit; u < firstUnit + unitCount; ++u) {
+            const QString &chars = units[u].text;
+            if (chars[0].category() == QChar::Other_Control)
+                continue;
+            double advance = 0;
+            for (const TextGlyphRef &ref : fonts.GlyphsForText(chars))
+                advance = qMax(advance, addGlyph(origin + QPointF(x, 0), ref, cellIndex));
+            x += advance;
+        }
+        return x;
+    };
+
+    for (int i = 0; i < units.size();) {
+        if (units[i].code != code) {
+            code = units[i].code;
+            slot = 0;
+            previousAdvance = 0;
+        }
+        if (const OfdTypeCGTransform *map = maps.value(i, nullptr)) {
+            // count characters drawn by the map's glyphs, each glyph at the next position. The
+            // characters of cell k are k alone, except the last cell, which takes the rest.
+            const int count = qBound(1, map->GetCodeCount(), units.size() - i);
+            const QList<int> &ids = map->GetGlyphs();
+            const int cellCount = qMin(count, ids.size());
+            const int firstCell = cells.size();
+            for (int k = 0; k < cellCount; ++k) {
+                Cell cell;
+                const int last = k == cellCount - 1 ? count : k + 1;
+                for (int u = k; u < last; ++u)
+                    cell.text += units[i + u].text;
+                cells.append(cell);
+            }
+            for (int k = 0; k < ids.size(); ++k) {
+                const QPointF origin = nextOrigin();
+                const int cellIndex = firstCell + qMin(k, cellCount - 1);
+                if (k < cellCount)
+                    cells[cellIndex].origin = origin;
+                if (fonts.IsEmbedded()) {
+                    TextGlyphRef ref;
+                    ref.font = 0;
+                    ref.glyph = quint32(qMax(0, ids[k]));
+                    previousAdvance = addGlyph(origin, ref, cellIndex);
+                } else if (k < cellCount) {
+                    const int unitCount = k == cellCount - 1 ? count - k : 1;
+                    previousAdvance = addUnicode(i + k, unitCount, origin, cellIndex);
+                } else {
+                    previousAdvance = 0;
+                }
+            }
+            i += count;
+            continue;
+        }
+        Cell cell;
+        cell.text = units[i].text;
+        cell.origin = nextOrigin();
+        cells.append(cell);
+        previousAdvance = addUnicode(i, 1, cell.origin, cells.size() - 1);
+        ++i;
+    }
+
+    // The drawn box of every character, widened by a tenth of its width on each side.
+    const double height = ascent + descent;
+    for (Cell &cell : cells) {
+        const QPointF &o = cell.origin;
+        const double w = cell.advance;
+        QRectF box = upsideDown ? QRectF(o.x() - w, o.y() - height, w, height)
+                                : QRectF(o.x(), o.y() - ascent, w, height);
+        if (!upsideDown && charDirection != 0) {
+            QTransform turn;
+            turn.translate(o.x(), o.y());
+            turn.rotate(charDirection);
+            turn.translate(-o.x(), -o.y());
+            box = turn.mapRect(box);
+        }
+        const double widen = std::abs(0.1 * box.width());
+        box.adjust(-widen, 0, widen, 0);
+        cell.rect = box;
+    }
+
+    // Upright text is drawn as one run per font, in the coordinates of a painter scaled by fontScale.
+    if (!upsideDown && charDirection == 0) {
+        QVector<QVector<quint32>> indexes(fonts.Fonts().size());
+        QVector<QVector<QPointF>> positions(fonts.Fonts().size());
+        for (const Glyph &g : qAsConst(glyphs)) {
+            indexes[g.ref.font].append(g.ref.glyph);
+            positions[g.ref.font].append(g.origin / fontScale + g.ref.offset);
+        }
+        for (int f = 0; f < indexes.size(); ++f) {
+            if (indexes[f].isEmpty())
+                continue;
+            QGlyphRun run;
+            run.setRawFont(fonts.Fonts()[f]);
+            run.setGlyphIndexes(indexes[f]);
+            run.setPositions(positions[f]);
+            runs.append(run);
+        }
+    }
+}
+
+QTransform TextGlyphLayout::GlyphTransform(const Glyph &glyph) const
+{
+    QTransform t;
+    t.translate(glyph.origin.x(), glyph.origin.y());
+    if (upsideDown) {
+        t.rotate(180);
+        t.translate(0, ascent);
+    } else if (charDirection != 0) {
+        t.rotate(charDirection);
+    }
+    t.scale(fontScale, fontScale);
+    return t;
+}
+
+QPainterPath TextGlyphLayout::Outline(const TextFontSet &fonts) const
+{
+    QPainterPath outline;
+    outline.setFillRule(Qt::WindingFill);
+    for (const Glyph &g : glyphs) {
+        if (g.ref.font < 0 || g.ref.font >= fonts.Fonts().size())
+            continue;
+        const QPainterPath path = fonts.Fonts()[g.ref.font].pathForGlyph(g.ref.glyph);
+        if (path.isEmpty())
+            continue;
+        QTransform t = GlyphTransform(g);
+        t.translate(g.ref.offset.x(), g.ref.offset.y());
+        outline.addPath(t.map(path));
+    }
+    return outline;
+}

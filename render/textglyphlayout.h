@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFont>
+#include <QGlyphRun>
+#include <QHash>
+#include <QPainterPath>
+#include <QPointF>
+#include <QRawFont>
+#include <QRectF>
+#include <QString>
+#include <QTransform>
+#include <QVector>
+
+class OfdPageItemText;
+
+// Fonts loaded from the bytes of embedded font files, shared by every text object that uses the same
+// file at the same pixel size (so that they also share the glyph cache). Keyed by the bytes' storage,
+// which the cache keeps alive; bounded, least recently used entries go first. GUI thread only.
+class EmbeddedRawFontCache
+{
+public:
+    // The font of the file at pixelSize (pixels per em); invalid when the bytes are no font.
+    static QRawFont Get(const QByteArray &fontFile, double pixelSize);
+    // Installed fonts at an exact pixel size, shared in the same way (keyed by the font's key).
+    static QRawFont GetSystem(const QFont &font, double pixelSize);
+    // The same face as font at another pixel size (for faces found by the font system's fallback).
+    static QRawFont Resized(const QRawFont &font, double pixelSize);
+    static void Clear();
+};
+
+// A glyph of one of the fonts of a TextFontSet, with its offset from the character's baseline origin
+// (pixels at the size the fonts are built at).
+struct TextGlyphRef
+{
+    int font = -1;
+    quint32 glyph = 0;
+    QPointF offset;
+};
+
+// The fonts one text object draws with, all at the same pixel size: slot 0 is the primary font (the
+// embedded font file, or the installed font chosen for the names the document gives); later slots are
+// fonts found for characters the primary lacks. Owned by the text item.
+class TextFontSet
+{
+public:
+    // Primary is the embedded font; characters it lacks come from fallback (pixel size ignored).
+    void InitEmbedded(const QRawFont &primary, const QFont &fallback, double pixelSize);
+    // Primary is the installed font; characters it lacks come from the font system's fallback.
+    void InitSystem(const QFont &font, double pixelSize);
+
+    bool IsValid() const { return !m_fonts.isEmpty() && m_fonts[0].isValid(); }
+    // Glyph indices of the document's glyph maps refer to the primary font.
+    bool IsEmbedded() const { return m_embedded; }
+    const QVector<QRawFont> &Fonts() const { return m_fonts; }
+    double PixelSize() const { return m_pixelSize; }
+
+    // The glyphs that draw text (one character or a surrogate pair); empty when nothing can draw it.
+    QVector<TextGlyphRef> GlyphsForText(const QString &text);
+    // Horizontal advance of a glyph of slot font (pixels at the built size).
+    double Advance(int font, quint32 glyph) const;
+
+private:
+    int AddFont(const QRawFont &font);
+    bool LookupIn(int slot, const QString &text, TextGlyphRef &ref) const;
+
+    QVector<QRawFont> m_fonts;
+    bool m_embedded = false;
+    double m_pixelSize = 0;
+    QFont m_fallbackFont;
+    int m_fallbackSlot = -2; // slot of the fallback font's own face; -2 until asked, -1 none
+    QHash<QString, QVector<TextGlyphRef>> m_fallbackGlyphs;
+};
+
+// Where every glyph of one text object goes and which characters it stands for, in pixels of the
+// object's space (the item's coordinates). Built once per item; painting, measuring and clip outlines
+// all read it, so that they agree.
+struct TextGlyphLayout
+{
+    struct Glyph
+    {
+        QPointF origin; // baseline origin of the character cell (before CharDirection turns it)
+        TextGlyphRef ref;
+        int cell = 0; // index into cells
+    };
+    struct Cell
+    {
+        QString text; // the character, or the characters one glyph stands for
+        QPointF origin;
+        double advance = 0; // pixels, font scale applied
+        QRectF rect;        // drawn box widened by a tenth of its width on each side
+    };
+
+    QVector<Glyph> glyphs;
+    QVector<Cell> cells;
+    double fontScale = 1;    // drawn size / built size
+    double ascent = 0;       // of the primary font, pixels at the drawn size
+    double descent = 0;      // likewise
+    int charDirection = 0;   // degrees, clockwise
+    bool upsideDown = false; // negative Size: each character turned by 180 degrees
+    QVector<QGlyphRun> runs; // one run per font for upright text, at 1/fontScale (see Build)
+
+    // Lays out the text codes of text with fonts. Positions follow the text codes: the first character
+    // of a code at X, Y; each further glyph at the previous one plus the next DeltaX / DeltaY entry
+    // (the last repeating; without DeltaX the previous glyph's advance). Where the primary font is
+    // embedded, a glyph map (CGTransform) replaces CodeCount characters from CodePosition by its
+    // glyphs, each taking one position. Formatting white space that holds a line break at the start or
+    // end of a code is not text.
+    void Build(const OfdPageItemText &text, TextFontSet &fonts, double scale);
+    bool IsEmpty() const { return cells.isEmpty(); }
+    // Maps a glyph's own coordinates (pixels at the built size, baseline origin at 0, 0) to the item:
+    // to its origin, turned by CharDirection (or by 180 degrees below the baseline for a negative
+    // size), scaled by the font scale.
+    QTransform GlyphTransform(const Glyph &glyph) const;
+    // The glyphs' outlines placed as drawn.
+    QPainterPath Outline(const TextFontSet &fonts) const;
+};

@@ -1,0 +1,363 @@
+#include <QtTest>
+
+#include <memory>
+
+#include "model/document/ofdfile.h"
+#include "model/package/ofdfilereader.h"
+#include "model/xml/xmlnode.h"
+#include "packagebuilder.h"
+#include "render/content/ofdconvert.h"
+#include "render/ofdpagerenderer.h"
+#include "render/ofdpagescene.h"
+#include "render/ofdsealsupport.h"
+#include "render/ofdviewmanage.h"
+#include "render/ofdvisualitemseal.h"
+#include "sealfixtures.h"
+#include "sign/ofdsealpicture.h"
+#include "sign/ofdsignatureseal.h"
+#include "sign/ofdsignaturewriter.h"
+#include "sign/ofdxmlsignature.h"
+#include "sign/ofdxmlsignaturemanage.h"
+
+namespace {
+const QString kNs = QStringLiteral("xmlns:ofd=\"http://www.ofdspec.org/2016\"");
+
+// How a test wants its signed package made, and what to break after signing.
+struct SignOptions
+{
+    int type = 2;
+    QString pictureType = QStringLiteral("png");
+    QByteArray pictureData;
+    bool storeSeal = true;        // a Seal.esl beside the description (else only inside the signed value)
+    bool dropSealFile = false;    // the description names Seal.esl, the package lacks it
+    bool changePage = false;      // a page is changed after signing
+    bool changeSignature = false; // the description is changed after signing
+    bool badSignature = false;    // the signature value is not the signer's
+};
+
+const TestSeal::Sm2TestKey &Key()
+{
+    static TestSeal::Sm2TestKey key(QStringLiteral("Package Signer"));
+    return key;
+}
+
+// A two-page document signed with one seal stamped on page 1 (page ID 10) at 20,30 mm, 40x40 mm.
+QByteArray SignedPackage(const SignOptions &o)
+{
+    QList<SignatureFileRef> files;
+    files.append(
+        {QStringLiteral("OFD.xml"),
+         QStringLiteral("<ofd:OFD %1><ofd:DocBody><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot>"
+                        "<ofd:Signatures>Doc_0/Signs/Signatures.xml</ofd:Signatures></ofd:DocBody></ofd:OFD>")
+             .arg(kNs)
+             .toUtf8()});
+    files.append({QStringLiteral("Doc_0/Document.xml"),
+                  QStringLiteral(
+                      "<ofd:Document %1><ofd:CommonData><ofd:PageArea><ofd:PhysicalBox>0 0 100 100"
+                      "</ofd:PhysicalBox></ofd:PageArea></ofd:CommonData><ofd:Pages>"
+                      "<ofd:Page ID=\"10\" BaseLoc=\"Pages/Page_0/Content.xml\"/>"
+                      "<ofd:Page ID=\"11\" BaseLoc=\"Pages/Page_1/Content.xml\"/></ofd:Pages></ofd:Document>")
+                      .arg(kNs)
+                      .toUtf8()});
+    for (int i = 0; i < 2; ++i)
+        files.append({QStringLiteral("Doc_0/Pages/Page_%1/Content.xml").arg(i),
+                      QStringLiteral("<ofd:Page %1><ofd:Content/></ofd:Page>").arg(kNs).toUtf8()});
+
+    TestSeal::SealOptions sealOptions;
+    sealOptions.type = o.type;
+    sealOptions.pictureType = o.pictureType;
+    sealOptions.pictureData =
+        o.pictureData.isEmpty() ? TestSeal::ImageBytes("PNG", 40, 40, Qt::red) : o.pictureData;
+    const QByteArray seal = TestSeal::BuildSeal(sealOptions, Key()).data;
+
+    const QString location = QStringLiteral("/Doc_0/Signs/Sign_0/Signature.xml");
+    SignatureXmlInput input;
+    input.signatureMethod = QStringLiteral("1.2.156.10197.1.501");
+    input.signatureDateTime = QStringLiteral("2026-12-08 10:00:00");
+    input.hasSeal = o.storeSeal;
+    input.files = files;
+    if (o.storeSeal)
+        input.files.append({QStringLiteral("Doc_0/Signs/Sign_0/Seal.esl"), seal});
+    SignatureStampInput stamp;
+    stamp.pageRef = 10;
+    stamp.boundary = QRectF(20, 30, 40, 40);
+    input.stamps = {stamp};
+    std::unique_ptr<XmlNode> list(OfdSignatureWriter::CreateSignatureList());
+    std::unique_ptr<XmlNode> signatureXml(
+        OfdSignatureWriter::CreateSignatureXml(input, location, list.get()));
+    QByteArray description = OfdSignatureWriter::ToBytes(signatureXml.get());
+
+    TestSeal::SignedValueOptions valueOptions;
+    valueOptions.type = o.type;
+    valueOptions.seal = seal;
+    valueOptions.dataHash = TestSeal::Sm3(description);
+    valueOptions.propertyInfo = location;
+    if (o.badSignature) {
+        TestSeal::Sm2TestKey other(QStringLiteral("Somebody Else"));
+        valueOptions.signatureOverride = other.Sign("not the signed bytes", TestSeal::Sm2Digest::WithZa);
+    }
+    const QByteArray signedValue = TestSeal::BuildSignedValue(valueOptions, Key()).data;
+
+    PackageBuilder b;
+    for (const SignatureFileRef &file : files) {
+        QByteArray bytes = file.content;
+        if (o.changePage && file.path.endsWith(QLatin1String("Page_1/Content.xml")))
+            bytes.replace("<ofd:Content/>", "<ofd:Content><ofd:Layer/></ofd:Content>");
+        b.Add(file.path, bytes);
+    }
+    b.Add(QStringLiteral("Doc_0/Signs/Signatures.xml"),
+          QStringLiteral("<ofd:Signatures %1><ofd:MaxSignId>s2</ofd:MaxSignId><ofd:Signature ID=\"s1\" "
+                         "BaseLoc=\"Sign_0/Signature.xml\"/></ofd:Signatures>")
+              .arg(kNs)
+              .toUtf8());
+    if (o.changeSignature)
+        description.replace("2026-12-08 10:00:00", "2026-12-09 10:00:00");
+    b.Add(location.mid(1), description);
+    if (o.storeSeal && !o.dropSealFile)
+        b.Add(QStringLiteral("Doc_0/Signs/Sign_0/Seal.esl"), seal);
+    b.Add(QStringLiteral("Doc_0/Signs/Sign_0/SignedValue.dat"), signedValue);
+    return b.Build();
+}
+
+// The package loaded as the reader loads it.
+struct Loaded
+{
+    OfdViewManage view;
+    OfdXmlSignatureManage *list = nullptr;
+    explicit Loaded(const QByteArray &package)
+    {
+        auto reader = QSharedPointer<OfdFileReader>::create();
+        if (!reader->Open(package) || !view.SetFileReader(reader))
+            return;
+        list = dynamic_cast<OfdXmlSignatureManage *>(view.GetOfdFile(0)->GetSignatures());
+    }
+    OfdXmlSignature *First() const { return list && list->GetCount() ? list->GetSignatures()[0] : nullptr; }
+};
+} // namespace
+
+// Documents signed in the test with both seal standards, checked as the reader checks them when it
+// loads them, and their seals drawn on the pages.
+class TestSignedPackage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void validSignature_data();
+    void validSignature();
+    void changedPackageFile();
+    void changedDescription();
+    void wrongSignature();
+    void missingSealFile();
+    void sealOnlyInsideSignedValue();
+    void sealDrawnOnItsPage();
+    void ofdSealPicture();
+    void verifyCommand_data();
+    void verifyCommand();
+};
+
+void TestSignedPackage::initTestCase()
+{
+    QVERIFY(Key().IsValid());
+    OfdConvert::Init(96);
+    OfdSealSupport::Install();
+}
+
+void TestSignedPackage::validSignature_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::newRow("GB/T 38540") << 2;
+    QTest::newRow("GM/T 0031") << 1;
+}
+
+void TestSignedPackage::validSignature()
+{
+    QFETCH(int, type);
+    SignOptions o;
+    o.type = type;
+    Loaded l(SignedPackage(o));
+    OfdXmlSignature *s = l.First();
+    QVERIFY(s);
+    QVERIFY(s->CheckSm3());
+    QVERIFY(s->IsDataHashMatch());
+    QVERIFY(s->CheckSignValue());
+    QCOMPARE(s->GetSignDataType(), type);
+    QVERIFY(s->GetSeal());
+    QCOMPARE(s->GetSeal()->GetSealName(), QString::fromUtf8("测试专用章"));
+    QVERIFY(OfdVisualItemSeal::IsSignatureValid(s));
+    QVERIFY(OfdVisualItemSeal::CreateSealTip(s).contains(QString::fromUtf8("验证成功")));
+    QVERIFY(OfdVisualItemSeal::CreateSealTip(s).contains(OfdXmlSignature::GetSignDataTypeDes(type)));
+}
+
+void TestSignedPackage::changedPackageFile()
+{
+    SignOptions o;
+    o.changePage = true;
+    Loaded l(SignedPackage(o));
+    OfdXmlSignature *s = l.First();
+    QVERIFY(!s->CheckSm3());
+    QCOMPARE(s->GetFailedReferences(), QStringList(QStringLiteral("Doc_0/Pages/Page_1/Content.xml")));
+    QVERIFY(s->IsDataHashMatch()); // the description and its signature are untouched
+    QVERIFY(s->CheckSignValue());
+    const QString tip = OfdVisualItemSeal::CreateSealTip(s);
+    QVERIFY(tip.contains(QString::fromUtf8("验证失败")));
+    QVERIFY(tip.contains(QStringLiteral("Doc_0/Pages/Page_1/Content.xml")));
+}
+
+void TestSignedPackage::changedDescription()
+{
+    SignOptions o;
+    o.changeSignature = true;
+    Loaded l(SignedPackage(o));
+    OfdXmlSignature *s = l.First();
+    QVERIFY(s->CheckSm3()); // the files are as they were
+    QVERIFY(!s->IsDataHashMatch());
+    QVERIFY(!s->CheckSignValue());
+    QVERIFY(OfdVisualItemSeal::CreateSealTip(s).contains(QString::fromUtf8("签名值与签名描述文件不符")));
+}
+
+void TestSignedPackage::wrongSignature()
+{
+    SignOptions o;
+    o.badSignature = true;
+    Loaded l(SignedPackage(o));
+    OfdXmlSignature *s = l.First();
+    QVERIFY(s->CheckSm3());
+    QVERIFY(s->IsDataHashMatch());
+    QVERIFY(!s->CheckSignValue());
+    QVERIFY(!OfdVisualItemSeal::IsSignatureValid(s));
+    QVERIFY(OfdVisualItemSeal::CreateSealTip(s).contains(QString::fromUtf8("签名值验证未通过")));
+}
+
+void TestSignedPackage::missingSealFile()
+{
+    SignOptions o;
+    o.dropSealFile = true;
+    Loaded l(SignedPackage(o));
+    OfdXmlSignature *s = l.First();
+    QVERIFY(!s->GetSeal());  // the named seal file is not there
+    QVERIFY(!s->CheckSm3()); // and it was referenced
+    QVERIFY(s->GetFailedReferences().contains(QStringLiteral("Doc_0/Signs/Sign_0/Seal.esl")));
+    QVERIFY(s->CheckSignValue()); // the signed value itself is sound
+}
+
+void TestSignedPackage::sealOnlyInsideSignedValue()
+{
+    SignOptions o;
+    o.storeSeal = false;
+    Loaded l(SignedPackage(o));
+    OfdXmlSignature *s = l.First();
+    QVERIFY(s->GetSealPath().isEmpty());
+    QVERIFY(s->GetSeal()); // taken from the signed value
+    QVERIFY(OfdVisualItemSeal::IsSignatureValid(s));
+}
+
+void TestSignedPackage::sealDrawnOnItsPage()
+{
+    Loaded l(SignedPackage(SignOptions()));
+    QVERIFY(l.list);
+    OfdPageScene first;
+    first.SetViewManage(&l.view);
+    first.SetPageIndex(0, 0);
+    first.CreateScene();
+    QCOMPARE(first.GetSealItems().size(), 1);
+    OfdPageScene second;
+    second.SetViewManage(&l.view);
+    second.SetPageIndex(0, 1);
+    second.CreateScene();
+    QCOMPARE(second.GetSealItems().size(), 0);
+    // The red picture fills 20..60 mm of page 1; at 25.4 dpi a pixel is a millimetre.
+    const QImage page = OfdPageRenderer::RenderPage(&l.view, 0, 0, 25.4);
+    QCOMPARE(page.pixelColor(40, 50), QColor(Qt::red));
+    QCOMPARE(page.pixelColor(10, 10), QColor(Qt::white));
+    QCOMPARE(page.pixelColor(70, 50), QColor(Qt::white));
+}
+
+void TestSignedPackage::ofdSealPicture()
+{
+    // A seal whose picture is itself a one-page package with a blue square on white.
+    PackageBuilder picture;
+    picture.AddText(
+        QStringLiteral("OFD.xml"),
+        QStringLiteral("<ofd:OFD %1><ofd:DocBody><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot></ofd:DocBody>"
+                       "</ofd:OFD>")
+            .arg(kNs));
+    picture.AddText(
+        QStringLiteral("Doc_0/Document.xml"),
+        QStringLiteral("<ofd:Document %1><ofd:CommonData><ofd:PageArea><ofd:PhysicalBox>0 0 20 20"
+                       "</ofd:PhysicalBox></ofd:PageArea></ofd:CommonData><ofd:Pages><ofd:Page ID=\"1\" "
+                       "BaseLoc=\"P.xml\"/></ofd:Pages></ofd:Document>")
+            .arg(kNs));
+    picture.AddText(
+        QStringLiteral("Doc_0/P.xml"),
+        QStringLiteral(
+            "<ofd:Page %1><ofd:Content><ofd:Layer><ofd:PathObject ID=\"2\" Boundary=\"5 5 10 10\" "
+            "Fill=\"true\" Stroke=\"false\"><ofd:FillColor Value=\"0 0 255\"/><ofd:AbbreviatedData>"
+            "M 0 0 L 10 0 L 10 10 L 0 10 C</ofd:AbbreviatedData></ofd:PathObject></ofd:Layer>"
+            "</ofd:Content></ofd:Page>")
+            .arg(kNs));
+    SignOptions o;
+    o.pictureType = QStringLiteral("ofd");
+    o.pictureData = picture.Build();
+    Loaded l(SignedPackage(o));
+    OfdXmlSignature *s = l.First();
+    QVERIFY(s && s->GetSeal() && s->GetSeal()->GetSealPicture());
+    const QImage image = s->GetSeal()->GetSealPicture()->GetImage();
+    QVERIFY(!image.isNull());
+    // Rendered at zoom 5: the square's middle is blue, the white ground transparent.
+    QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), QColor(Qt::blue));
+    QCOMPARE(image.pixelColor(2, 2).alpha(), 0);
+    QVERIFY(image.width() > 300);
+}
+
+void TestSignedPackage::verifyCommand_data()
+{
+    QTest::addColumn<int>("change"); // 0 none, 1 a page, 2 the description, 3 the signature value
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("failedCheck");
+    QTest::newRow("sound") << 0 << 0 << "";
+    QTest::newRow("changed page") << 1 << 1 << "\"referencesOk\": false";
+    QTest::newRow("changed description") << 2 << 1 << "\"dataHashOk\": false";
+    QTest::newRow("wrong signature") << 3 << 1 << "\"signatureValueOk\": false";
+}
+
+void TestSignedPackage::verifyCommand()
+{
+    QFETCH(int, change);
+    QFETCH(int, exitCode);
+    QFETCH(QString, failedCheck);
+    SignOptions o;
+    o.changePage = change == 1;
+    o.changeSignature = change == 2;
+    o.badSignature = change == 3;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("signed.ofd"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(SignedPackage(o));
+    file.close();
+
+    QProcess tool;
+    tool.start(QStringLiteral(OFDTOOL_PATH), {QStringLiteral("verify"), path, QStringLiteral("--json")});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool.exitCode(), exitCode);
+    const QJsonObject root = QJsonDocument::fromJson(tool.readAllStandardOutput()).object();
+    QCOMPARE(root.value(QLatin1String("passed")).toBool(), exitCode == 0);
+    const QJsonObject first = root.value(QLatin1String("signatures")).toArray().at(0).toObject();
+    QCOMPARE(first.value(QLatin1String("sealName")).toString(), QString::fromUtf8("测试专用章"));
+    QCOMPARE(first.value(QLatin1String("signer")).toString(), QStringLiteral("Package Signer"));
+    QCOMPARE(first.value(QLatin1String("standard")).toString(), QStringLiteral("GB/T 38540-2020"));
+    if (!failedCheck.isEmpty())
+        QVERIFY(QJsonDocument(first).toJson().contains(failedCheck.toUtf8()));
+    if (change == 1)
+        QCOMPARE(first.value(QLatin1String("changedFiles")).toArray().at(0).toString(),
+                 QStringLiteral("Doc_0/Pages/Page_1/Content.xml"));
+
+    tool.start(QStringLiteral(OFDTOOL_PATH),
+               {QStringLiteral("verify"), dir.filePath(QStringLiteral("none.ofd"))});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitCode(), 2);
+}
+
+QTEST_MAIN(TestSignedPackage)
+#include "test_signedpackage.moc"

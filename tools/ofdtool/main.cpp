@@ -1,0 +1,49 @@
+// ofdtool: information about OFD packages and pictures of their pages, for users and scripts.
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+#include "ofdtoolcommand.h"
+#include "render/content/ofdconvert.h"
+#include "render/ofdrenderinit.h"
+
+namespace {
+bool g_verbose = false;
+
+// The libraries trace their parsing on the debug log; a command-line tool keeps stderr for its own
+// messages unless --verbose asks for the traces.
+void FilterMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (!g_verbose && type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Scripts run without a display: draw off screen unless a platform was chosen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    for (int i = 1; i < argc; ++i)
+        g_verbose = g_verbose || QByteArray(argv[i]) == "--verbose";
+    qInstallMessageHandler(FilterMessages);
+    QApplication app(argc, argv);
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    args.removeAll(QStringLiteral("--verbose"));
+
+    // Page pixels follow the requested resolution, not the screen's.
+    OfdConvert::Init(96.0);
+    OfdRenderInit::Init();
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    out.setCodec("UTF-8");
+    err.setCodec("UTF-8");
+    OfdToolStreams io{out, err};
+    return OfdToolCommands::Run(args, io);
+}
