@@ -32,12 +32,12 @@ const QEvent::Type kFirstPaintEvent = QEvent::Type(QEvent::User + 101);
 
 // Groups characters into lines (top to bottom) and orders each line left to right. Two characters
 // share a line when their vertical centres are closer than half the smaller height.
-QList<QList<OfdVisualTextInfo>> GroupLines(QList<OfdVisualTextInfo> chars)
+QVector<QVector<OfdVisualTextInfo>> GroupLines(QVector<OfdVisualTextInfo> chars)
 {
     std::stable_sort(chars.begin(), chars.end(), [](const OfdVisualTextInfo &a, const OfdVisualTextInfo &b) {
         return a.sceneRect.center().y() < b.sceneRect.center().y();
     });
-    QList<QList<OfdVisualTextInfo>> lines;
+    QVector<QVector<OfdVisualTextInfo>> lines;
     double lineCenter = 0;
     double lineHeight = 0;
     for (const OfdVisualTextInfo &c : chars) {
@@ -46,12 +46,12 @@ QList<QList<OfdVisualTextInfo>> GroupLines(QList<OfdVisualTextInfo> chars)
         if (!lines.isEmpty() && qAbs(cy - lineCenter) < 0.5 * qMin(h, lineHeight)) {
             lines.last().append(c);
         } else {
-            lines.append(QList<OfdVisualTextInfo>{c});
+            lines.append(QVector<OfdVisualTextInfo>{c});
             lineCenter = cy;
             lineHeight = h;
         }
     }
-    for (QList<OfdVisualTextInfo> &line : lines) {
+    for (QVector<OfdVisualTextInfo> &line : lines) {
         std::stable_sort(line.begin(), line.end(),
                          [](const OfdVisualTextInfo &a, const OfdVisualTextInfo &b) {
                              return a.sceneRect.left() < b.sceneRect.left();
@@ -66,10 +66,10 @@ OfdPageScene::AnnotHookFactory &AnnotHookFactoryRef()
     return factory;
 }
 
-QString JoinLines(const QList<QList<OfdVisualTextInfo>> &lines)
+QString JoinLines(const QVector<QVector<OfdVisualTextInfo>> &lines)
 {
     QStringList out;
-    for (const QList<OfdVisualTextInfo> &line : lines) {
+    for (const QVector<OfdVisualTextInfo> &line : lines) {
         QString text;
         for (const OfdVisualTextInfo &c : line)
             text += c.text;
@@ -153,8 +153,10 @@ void OfdPageScene::RegisterVisualItem(OfdVisualItem *item)
     item->SetItemId(NextItemId());
     item->SetOfdScene(this);
     item->SetpageSizePixel(QRectF(0, 0, m_pageRect.width(), m_pageRect.height()));
-    if (item->GetItemType() == EN_OfdVisualItemType_Text)
+    if (item->GetItemType() == EN_OfdVisualItemType_Text) {
         m_textItems.append(static_cast<OfdVisualItemText *>(item));
+        m_orderedValid = false;
+    }
     if (item->GetItemType() == EN_OfdVisualItemType_Image)
         connect(static_cast<OfdVisualItemImage *>(item), &OfdVisualItemImage::SignalLeftButtonDown, this,
                 &OfdPageScene::OnImageLeftButtonDown);
@@ -315,23 +317,32 @@ void OfdPageScene::SelectText(const QRectF &rect)
     emit SignalTextSelectChanged(this, m_selectedText);
 }
 
-QList<OfdVisualTextInfo> OfdPageScene::GetCharsInReadingOrder(const QList<OfdVisualItemText *> &textItems)
+QVector<OfdVisualTextInfo> OfdPageScene::GetCharsInReadingOrder(const QList<OfdVisualItemText *> &textItems)
 {
-    QList<OfdVisualTextInfo> chars;
+    QVector<OfdVisualTextInfo> chars;
     for (OfdVisualItemText *item : textItems) {
         item->EnsureCharRecords();
         if (item->IsVisible())
             chars += item->GetCharRecords();
     }
-    QList<OfdVisualTextInfo> ordered;
-    for (const QList<OfdVisualTextInfo> &line : GroupLines(chars))
+    QVector<OfdVisualTextInfo> ordered;
+    for (const QVector<OfdVisualTextInfo> &line : GroupLines(chars))
         ordered += line;
     return ordered;
 }
 
+const QVector<OfdVisualTextInfo> &OfdPageScene::GetPageCharsInReadingOrder()
+{
+    if (!m_orderedValid) {
+        m_orderedChars = GetCharsInReadingOrder(m_textItems);
+        m_orderedValid = true;
+    }
+    return m_orderedChars;
+}
+
 QString OfdPageScene::GetCopyText() const
 {
-    QList<OfdVisualTextInfo> chars;
+    QVector<OfdVisualTextInfo> chars;
     for (OfdVisualItemText *item : m_selectedText)
         chars += item->GetSelectedChars();
     return JoinLines(GroupLines(chars));
@@ -346,7 +357,7 @@ void OfdPageScene::ActionCopyClick()
 
 QString OfdPageScene::GetPageText()
 {
-    QList<OfdVisualTextInfo> chars;
+    QVector<OfdVisualTextInfo> chars;
     for (OfdVisualItemText *item : qAsConst(m_textItems)) {
         item->EnsureCharRecords();
         if (item->IsVisible())
@@ -376,7 +387,7 @@ int OfdPageScene::SearchText(const QString &text)
         return 0;
 
     // The page's characters in reading order, white space left out, each with its record.
-    const QList<OfdVisualTextInfo> chars = GetCharsInReadingOrder(m_textItems);
+    const QVector<OfdVisualTextInfo> &chars = GetPageCharsInReadingOrder();
     QString hay;
     QList<int> owner; // index into chars for each character of hay
     for (int i = 0; i < chars.size(); ++i) {
@@ -419,8 +430,8 @@ QList<QRectF> OfdPageScene::GetSearchRects() const
 QList<QRectF> OfdPageScene::GetTextRect(const QRectF &rect)
 {
     QList<QRectF> rects;
-    const QList<QList<OfdVisualTextInfo>> lines = GroupLines(GetCharsInReadingOrder(m_textItems));
-    for (const QList<OfdVisualTextInfo> &line : lines) {
+    const QVector<QVector<OfdVisualTextInfo>> lines = GroupLines(GetPageCharsInReadingOrder());
+    for (const QVector<OfdVisualTextInfo> &line : lines) {
         QRectF lineRect;
         for (const OfdVisualTextInfo &c : line) {
             if (c.sceneRect.intersects(rect))

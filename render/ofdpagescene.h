@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPointF>
 #include <QRectF>
+#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -148,7 +149,9 @@ public:
     void OnItemFirstPainter();
 
     // Characters of all text items in reading order (measuring items that were not painted yet).
-    QList<OfdVisualTextInfo> GetCharsInReadingOrder(const QList<OfdVisualItemText *> &items);
+    QVector<OfdVisualTextInfo> GetCharsInReadingOrder(const QList<OfdVisualItemText *> &items);
+    // The same for the whole page, computed once.
+    const QVector<OfdVisualTextInfo> &GetPageCharsInReadingOrder();
 
 signals:
     void SignalMousePress(OfdPageScene *scene, QGraphicsSceneMouseEvent *event);
@@ -207,5 +210,8 @@ private:
     bool m_showSelect = true;
     QString m_pendingSearch;
     bool m_searchPosted = false;
-    QList<OfdVisualTextInfo> m_searchHits;
+    QVector<OfdVisualTextInfo> m_searchHits;
+    // The page's characters in reading order, measured once: text items do not move.
+    QVector<OfdVisualTextInfo> m_orderedChars;
+    bool m_orderedValid = false;
 };

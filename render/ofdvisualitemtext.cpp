@@ -444,9 +444,9 @@ bool OfdVisualItemText::SetSelectArea(bool selected, const QPolygonF &area)
     return selected && !GetSelectedChars().isEmpty();
 }
 
-QList<OfdVisualTextInfo> OfdVisualItemText::GetSelectedChars() const
+QVector<OfdVisualTextInfo> OfdVisualItemText::GetSelectedChars() const
 {
-    QList<OfdVisualTextInfo> chars;
+    QVector<OfdVisualTextInfo> chars;
     if (!m_selected)
         return chars;
     for (const OfdVisualTextInfo &info : m_chars) {

@@ -6,6 +6,7 @@
 #include <QPen>
 #include <QPolygonF>
 #include <QRawFont>
+#include <QVector>
 
 #include <memory>
 
@@ -40,7 +41,7 @@ public:
 
     // Measures the characters (once) without painting, exactly as a paint places them.
     void EnsureCharRecords();
-    const QList<OfdVisualTextInfo> &GetCharRecords() const { return m_chars; }
+    const QVector<OfdVisualTextInfo> &GetCharRecords() const { return m_chars; }
     // True until the characters were measured.
     bool IsNeedRepaint() const { return !m_measured; }
 
@@ -48,12 +49,12 @@ public:
     // is covered. Deselect with (false, empty).
     bool SetSelectArea(bool selected, const QPolygonF &area);
     bool IsTextSelected() const { return m_selected; }
-    QList<OfdVisualTextInfo> GetSelectedChars() const;
+    QVector<OfdVisualTextInfo> GetSelectedChars() const;
     QString GetSelectText() const;
 
     void AddSearch(const OfdVisualTextInfo &info);
     void ClearSearch();
-    const QList<OfdVisualTextInfo> &GetSearchHits() const { return m_searchHits; }
+    const QVector<OfdVisualTextInfo> &GetSearchHits() const { return m_searchHits; }
     // Marks the whole object as tagged by a custom tag.
     void SetCustomTagMark(bool marked);
 
@@ -96,10 +97,10 @@ protected:
     bool m_pensTried = false;
     bool m_firstPaint = true;
     bool m_measured = false;
-    QList<OfdVisualTextInfo> m_chars;
+    QVector<OfdVisualTextInfo> m_chars;
     std::unique_ptr<QRectF> m_bounds;
     mutable std::unique_ptr<QRectF> m_estimate;
-    QList<OfdVisualTextInfo> m_searchHits;
+    QVector<OfdVisualTextInfo> m_searchHits;
     bool m_customTag = false;
     std::unique_ptr<QPainterPath> m_clipOutline;
     std::unique_ptr<QPainterPath> m_strokeOutline;

@@ -1,13 +1,23 @@
 #pragma once
 
-#include <QPoint>
 #include <QWidget>
 
-class QTabWidget;
+class FramelessHelper;
 class HomeWidget;
-class PackageView;
+class OfdReadWidget;
+class PageTabBar;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QLabel;
+class QMimeData;
+class QPushButton;
+class QStackedWidget;
+class QVBoxLayout;
+class TabButton;
 
-// The single top-level window: its own title bar above a row of document tabs.
+// The single frameless top-level window: its own title bar with the tab strip and the window
+// buttons, above a stack of pages, each a home page or a reader widget showing one document.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -15,21 +25,57 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Opens path in a new tab, or selects the tab that already shows it.
+    // The main window of the process (the last one created that still exists), or null.
+    static MainWindow *GetInstance();
+
+    // Opens path in a new tab, or selects the tab that already shows it. from is the home page the
+    // choice was made on (its tab is taken over), or null.
     void OpenNewFile(const QString &path, HomeWidget *from);
-    // The number of document tabs (the home tab not counted).
+    // The open dialog of the readers' open command; every chosen file gets a tab.
+    void OpenFileByDialog();
+    // A new home page in a tab of its own (the "+" button).
+    HomeWidget *AddHomeTab();
+    // Closes the tab and deletes its page; the default home page is never closed.
+    void CloseTab(TabButton *button);
+    // Closes the current tab unless it is the default home page.
+    void CloseCurrentTab();
+
+    // The number of document tabs (home pages not counted).
     int GetDocumentTabCount() const;
-    QTabWidget *GetTabWidget() const { return m_tabs; }
+    QStackedWidget *GetStackedWidget() const { return m_stack; }
+    PageTabBar *GetTabBar() const { return m_tabBar; }
+    HomeWidget *GetDefaultHome() const { return m_defaultHome; }
+    QWidget *GetCurrentPage() const;
+    OfdReadWidget *GetCurrentReadWidget() const;
+    TabButton *GetTabOfPage(QWidget *page) const;
+    QWidget *GetPageOfTab(TabButton *button) const;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
-    void OpenByDialog();
-    void CloseTab(int index);
+    void BuildTitleBar();
+    TabButton *CreateTabButton(const QString &text, int width, int fileId);
+    void ShowPage(QWidget *page);
+    void OnTabClicked(TabButton *button);
+    void AddHomeWidget(HomeWidget *home);
+    void RefreshHomePages();
+    void UpdateMaximizeButton();
+    static QPixmap HomeIcon();
+    // The .ofd files among the dropped URLs.
+    static QStringList OfdFilesOf(const QMimeData *data);
 
-    QTabWidget *m_tabs = nullptr;
+    FramelessHelper *m_frameless = nullptr;
+    QVBoxLayout *m_layout = nullptr;
     QWidget *m_titleBar = nullptr;
-    QPoint m_dragOffset;
-    bool m_dragging = false;
+    PageTabBar *m_tabBar = nullptr;
+    QPushButton *m_minButton = nullptr;
+    QPushButton *m_maxButton = nullptr;
+    QPushButton *m_closeButton = nullptr;
+    QStackedWidget *m_stack = nullptr;
+    HomeWidget *m_defaultHome = nullptr;
+    int m_fileId = 0;
 };

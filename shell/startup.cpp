@@ -5,6 +5,7 @@
 #include <QTextCodec>
 
 #include "app/appparam.h"
+#include "render/content/ofdconvert.h"
 #include "shell/fileinforecord.h"
 #include "shell/mainwindow.h"
 
@@ -17,6 +18,7 @@ void InitApplication()
     QApplication::setApplicationDisplayName(AppParam::GetAppDisplayName());
     if (QTextCodec *utf8 = QTextCodec::codecForName("utf-8"))
         QTextCodec::setCodecForLocale(utf8);
+    OfdConvert::Init(); // before anything converts millimetres to pixels
     AppParam::Init();
     FileInfoRecord::GetInstance()->LoadFile();
 }

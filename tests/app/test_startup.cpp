@@ -2,15 +2,19 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QTabWidget>
+#include <QStackedWidget>
 #include <QTextCodec>
 
 #include "app/appparam.h"
 #include "app/startupargs.h"
 #include "packagebuilder.h"
+#include "reader/ofdreadwidget.h"
 #include "shell/fileinforecord.h"
+#include "shell/homewidget.h"
 #include "shell/mainwindow.h"
+#include "shell/pagetabbar.h"
 #include "shell/startup.h"
+#include "widgets/tabbutton.h"
 
 // The start-up sequence: command line, application settings and the first window.
 class TestStartup : public QObject
@@ -84,12 +88,16 @@ void TestStartup::windowOpensGivenPathOnce()
     QCOMPARE(window->GetDocumentTabCount(), 1);
     QCOMPARE(FileInfoRecord::GetInstance()->GetFileList().value(0).fullPath, path);
     QCOMPARE(FileInfoRecord::GetInstance()->GetOpenDir(), dir.path());
-    QCOMPARE(window->GetTabWidget()->tabText(window->GetTabWidget()->currentIndex()),
-             QString::fromUtf8("通知"));
-    window->GetTabWidget()->setCurrentIndex(0);
+    QCOMPARE(window->GetTabBar()->GetCurrentTab()->GetText(), QString::fromUtf8("通知"));
+    auto *reader = qobject_cast<OfdReadWidget *>(window->GetCurrentPage());
+    QVERIFY(reader);
+    QCOMPARE(reader->GetFilePath(), path);
+    QTest::mouseClick(window->GetTabBar()->GetTabButtons().first(), Qt::LeftButton);
+    QCOMPARE(window->GetCurrentPage(), window->GetDefaultHome());
     window->OpenNewFile(path, nullptr); // the same path selects its tab
     QCOMPARE(window->GetDocumentTabCount(), 1);
-    QCOMPARE(window->GetTabWidget()->currentIndex(), 1);
+    QCOMPARE(window->GetCurrentPage(), reader);
+    QCOMPARE(window->GetTabBar()->GetCurrentTab()->GetText(), QString::fromUtf8("通知"));
     window->OpenNewFile(dir.filePath(QStringLiteral("other.PDF")), nullptr);
     QCOMPARE(window->GetDocumentTabCount(), 1);
     delete window;

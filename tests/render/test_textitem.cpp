@@ -475,7 +475,7 @@ void TestTextItem::glyphMapLigatureTakesOnePosition()
     OfdVisualItemText *item = loaded.Text();
     QVERIFY(item->IsDrawnFromEmbeddedFont());
     item->EnsureCharRecords();
-    const QList<OfdVisualTextInfo> &records = item->GetCharRecords();
+    const QVector<OfdVisualTextInfo> &records = item->GetCharRecords();
     QCOMPARE(records.size(), 2);
     QCOMPARE(records[0].text, QStringLiteral("fi"));
     QCOMPARE(records[1].text, QStringLiteral("a"));
@@ -565,7 +565,7 @@ void TestTextItem::recordsFollowTextCodes()
     QVERIFY(loaded.ok);
     OfdVisualItemText *item = loaded.Text();
     item->EnsureCharRecords();
-    const QList<OfdVisualTextInfo> &records = item->GetCharRecords();
+    const QVector<OfdVisualTextInfo> &records = item->GetCharRecords();
     QCOMPARE(records.size(), 5);
     QCOMPARE(records[0].text + records[1].text + records[2].text + records[3].text + records[4].text,
              QStringLiteral("iWixy"));
@@ -593,7 +593,7 @@ void TestTextItem::recordsWithoutDeltaAdvanceByGlyphWidths()
     Loaded loaded(BuildPackage(doc));
     QVERIFY(loaded.ok);
     loaded.Text()->EnsureCharRecords();
-    const QList<OfdVisualTextInfo> &records = loaded.Text()->GetCharRecords();
+    const QVector<OfdVisualTextInfo> &records = loaded.Text()->GetCharRecords();
     QCOMPARE(records.size(), 3);
     QRawFont raw(m_dejaVu, Px(10));
     const QVector<QPointF> advances = raw.advancesForGlyphIndexes(
@@ -615,7 +615,7 @@ void TestTextItem::formattingWhiteSpaceIsNotText()
     Loaded loaded(BuildPackage(doc));
     QVERIFY(loaded.ok);
     loaded.Text()->EnsureCharRecords();
-    const QList<OfdVisualTextInfo> &records = loaded.Text()->GetCharRecords();
+    const QVector<OfdVisualTextInfo> &records = loaded.Text()->GetCharRecords();
     QCOMPARE(records.size(), 3);
     QCOMPARE(records[0].text, QStringLiteral("A"));
     QCOMPARE(records[2].text, QStringLiteral("B"));

@@ -1,0 +1,198 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QSharedPointer>
+
+#include "app/appparam.h"
+#include "reader/ofdannottype.h"
+#include "reader/readwidget.h"
+
+class FormOfd;
+class FormOfdPage;
+class MenuButton;
+class OfdFileReader;
+class OfdVisualItemAnnot;
+class QAbstractButton;
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPropertyAnimation;
+class QPushButton;
+class QStackedWidget;
+class QToolButton;
+class QVBoxLayout;
+struct OES_SealInfoEx;
+
+// Page moves of the navigation buttons.
+enum EN_PageMove
+{
+    EN_PageMove_First = 0,
+    EN_PageMove_PreRow = 1,
+    EN_PageMove_NextRow = 2,
+    EN_PageMove_Last = 3,
+};
+
+// The content of one document tab: a document view surrounded by the file menu, the quick
+// buttons, four mode buttons with their tool bars, the search box, the collapsible side bar with
+// its panels and the status bar. Every command of the reader is a button or menu entry here.
+class OfdReadWidget : public ReadWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(int leftBarWidth READ GetLeftBarWidth WRITE SetLeftBarWidth)
+public:
+    explicit OfdReadWidget(QWidget *parent = nullptr);
+    ~OfdReadWidget() override;
+
+    // Opens the package at path and shows it; false (after telling the user) when that fails.
+    bool OpenFile(const QString &path);
+    bool ShowOfd(QSharedPointer<OfdFileReader> reader);
+    QSharedPointer<OfdFileReader> GetFileReader() const;
+    FormOfd *GetFormOfd() const { return m_formOfd; }
+    // Removes the document view and deletes it; the tab is closing.
+    void OnClosed();
+    void ShowOfdFullScreen(bool fullScreen);
+
+    // Negative rates are fit modes: -2 fit width, -1 fit page height, others 1.0. The rate is kept
+    // between 10% and 6400%.
+    void SetPageScale(float rate);
+    void MovePage(EN_PageMove move);
+    void SearchText(const QString &text);
+    void SetMouseShape(EN_MouseShape shape);
+    void StartAnnot(EN_AnnotType type);
+    void ClearAnnotOperation();
+    // Writes the package with this widget's annotations to path; false when that fails.
+    bool SaveOfdFile(const QString &path);
+    // The name a file dialog returned with the suffix (".ofd", ".png", ".pdf") appended unless the
+    // name ends so already (case-sensitive).
+    static QString AppendSuffix(const QString &name, const QString &suffix);
+    // Writes one PNG per page (name1.png, name2.png ...); the name gets ".png" when it lacks it.
+    void ExportToImageFile(const QString &fileName);
+    void ExportToPdfFile(const QString &fileName);
+    // The print command; the print dialog is not there yet, so it says so.
+    void ShowPrintDialog();
+    // Ctrl+F: puts the keyboard focus into the search box with its text selected.
+    void FocusSearchBox();
+
+    void ShowLeftBar(bool open);
+    bool IsLeftBarOpen() const { return m_leftBarOpen; }
+    int GetLeftBarWidth() const;
+    void SetLeftBarWidth(int width);
+    // Opens, or closes when it is showing, the side panel 0 outline, 1 thumbnails, 2 custom tags,
+    // 3 annotations, 4 attachments.
+    void ShowLeftPanel(int panel);
+    int GetCurrentPanel() const { return m_currentPanel; }
+    QWidget *GetPanel(int panel) const;
+
+    // For the interface and its tests: the tool bar of a mode button's object name (null until it
+    // was built), the current rate shown in the zoom box, the page box and its label.
+    QWidget *GetToolBar(const QString &modeButton) const { return m_toolBars.value(modeButton); }
+    QWidget *GetCurrentToolBar() const;
+    QToolButton *FindToolButton(const QString &text) const;
+    QComboBox *GetZoomBox() const { return m_zoomBox; }
+    QLineEdit *GetPageEdit() const { return m_pageEdit; }
+    QLabel *GetPageLabel() const { return m_pageLabel; }
+    int GetReadTool() const { return m_readTool; }
+    int GetAnnotState() const { return m_annotState; }
+    // Opens a file in a tab of its own (a signed copy of this document, for example).
+    void OpenFileInNewTab(const QString &path) { emit signalOpenFileInTab(path); }
+
+signals:
+    void signalOpenOfdFile(OfdReadWidget *sender);
+    void signalPdfFileName(QString name);
+    void signalOpenFileInTab(const QString &path);
+
+private slots:
+    void OnDrawAnnotEnd(FormOfd *view, OfdVisualItemAnnot *annot);
+
+private:
+    void BuildForm();
+    void BuildFileMenu();
+    void WireTopButtons();
+    void ShowToolBar(const QString &modeButton);
+    QWidget *CreateToolBar(const QString &modeButton);
+    void BuildReadToolBar(QWidget *bar);
+    void BuildAnnotToolBar(QWidget *bar);
+    void BuildConvertToolBar(QWidget *bar);
+    void BuildSecurityToolBar(QWidget *bar);
+    QToolButton *AddToolButton(QWidget *bar, const QString &text, const QString &icon, bool checkable = true);
+    void AddSeparator(QWidget *bar);
+    void AddCursorButtons(QWidget *bar);
+    void AddZoomBox(QWidget *bar);
+    void AddPageBox(QWidget *bar);
+    void AddExportButtons(QWidget *bar);
+    QIcon ToolIcon(const QString &name) const;
+    static void SetCheckedInGroup(QAbstractButton *button, bool checked);
+
+    void SetReaderMode(int mode);
+    void ShowRate(double rate);
+    void OnZoomBoxChanged(int index);
+    void OnPageEditFinished();
+    void ShowCurPageNum();
+    void OnPageIndexChanged(FormOfd *view, int index);
+    void OnAnnotChanged(FormOfd *view, FormOfdPage *page);
+    void ToggleVerifySeal();
+    QSharedPointer<OES_SealInfoEx> GetSelectSeal();
+    void PlaceSeal(bool ride);
+    void SaveAs();
+    void ExportToImage();
+    void ExportToPdf();
+    void ShowAbout();
+    void ToggleToolStrip();
+    QWidget *CreatePanel(int panel);
+    void ShowMessage(const QString &text);
+
+    FormOfd *m_formOfd = nullptr;
+
+    // The form.
+    QWidget *m_centralWidget = nullptr;
+    QWidget *m_topMenuWidget = nullptr;
+    MenuButton *m_fileBtn = nullptr;
+    QPushButton *m_pushButtonOpen = nullptr;
+    QPushButton *m_pushButtonSave = nullptr;
+    QPushButton *m_pushButtonPrint = nullptr;
+    QPushButton *m_readBtn = nullptr;
+    QPushButton *m_annotBtnTop = nullptr;
+    QPushButton *m_convertBtn = nullptr;
+    QPushButton *m_securityBtn = nullptr;
+    QButtonGroup *m_modeGroup = nullptr;
+    QLineEdit *m_lineEditSearch = nullptr;
+    QPushButton *m_pushButtonSearch = nullptr;
+    QPushButton *m_buttonShowReadToobar = nullptr;
+    QWidget *m_topToolWidget = nullptr;
+    QWidget *m_leftBarWidget = nullptr;
+    QWidget *m_leftBarFirstColumnWidget = nullptr;
+    QWidget *m_leftBarSecondColumnWidget = nullptr;
+    QStackedWidget *m_stackedWidgetLeftBar = nullptr;
+    QButtonGroup *m_panelGroup = nullptr;
+    QWidget *m_widgetOfdView = nullptr;
+    QHBoxLayout *m_horizontalLayoutOfdView = nullptr;
+    QLabel *m_messageLabel = nullptr;
+    QAction *m_actionSave = nullptr;
+    QAction *m_actionSaveAs = nullptr;
+
+    // Tool bars.
+    QMap<QString, QWidget *> m_toolBars;
+    int m_toolBarX = 4;
+    QList<QButtonGroup *> m_buttonGroups;
+    QList<QAbstractButton *> m_cursorButtons;
+    QList<QAbstractButton *> m_annotButtons;
+    int m_readTool = 0;
+    int m_annotState = 0;
+    QComboBox *m_zoomBox = nullptr;
+    bool m_zoomBoxArmed = true;
+    QList<QAbstractButton *> m_fitButtons; // actual size, fit height, fit width
+    QLineEdit *m_pageEdit = nullptr;
+    QLabel *m_pageLabel = nullptr;
+
+    // Side bar.
+    bool m_leftBarOpen = false;
+    int m_currentPanel = -1;
+    QWidget *m_panels[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+    QPropertyAnimation *m_leftBarAnimation = nullptr;
+
+    int m_verifyCount = 0;
+};
