@@ -6,6 +6,8 @@
 
 #include "app/appparam.h"
 #include "render/content/ofdconvert.h"
+#include "render/ofdrenderinit.h"
+#include "render/ofdsealsupport.h"
 #include "shell/fileinforecord.h"
 #include "shell/mainwindow.h"
 
@@ -20,6 +22,10 @@ void InitApplication()
         QTextCodec::setCodecForLocale(utf8);
     OfdConvert::Init(); // before anything converts millimetres to pixels
     AppParam::Init();
+    // Documents read their signature lists while they load; pattern fills and seal pictures stored
+    // as packages are drawn through the page scene.
+    OfdRenderInit::Init();
+    OfdSealSupport::Install();
     FileInfoRecord::GetInstance()->LoadFile();
 }
 

@@ -14,6 +14,7 @@
 #include "shell/mainwindow.h"
 #include "shell/pagetabbar.h"
 #include "shell/startup.h"
+#include "sign/ofdsealpicture.h"
 #include "widgets/tabbutton.h"
 
 // The start-up sequence: command line, application settings and the first window.
@@ -72,6 +73,8 @@ void TestStartup::applicationSettings()
     QCOMPARE(QTextCodec::codecForLocale()->name(), QByteArray("UTF-8"));
     QCOMPARE(AppParam::CursorHand.shape(), Qt::ClosedHandCursor);
     QCOMPARE(AppParam::CursorAnnot.shape(), Qt::SizeAllCursor);
+    // Seal pictures stored as packages can be drawn once start-up has run.
+    QVERIFY(OfdSealPicture::HasOfdPictureRenderer());
 }
 
 void TestStartup::windowOpensGivenPathOnce()
