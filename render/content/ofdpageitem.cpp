@@ -7,6 +7,7 @@
 #include "render/content/ofddocumentaccess.h"
 #include "render/content/ofdhelper.h"
 #include "render/content/ofdtypedrawparam.h"
+#include "render/content/ofdtypefillcolor.h"
 #include "render/content/ofdtypepageclips.h"
 #include "render/content/ofdvisualitemtransfer.h"
 #include "render/content/ofdxmlpageblock.h"
@@ -61,6 +62,21 @@ QString OfdPageItem::GetAttrWithDrawParam(const QXmlStreamAttributes &attrs, QLa
             return value.trimmed();
     }
     return QString();
+}
+
+void OfdPageItem::TakeDrawParamColours(OfdTypeFillColor *fill, OfdTypeFillColor *stroke)
+{
+    OfdTypeDrawParam *param = GetDrawParam();
+    if (!param)
+        return;
+    const auto take = [this](OfdTypeFillColor *own, const OfdTypeFillColor &given) {
+        if (own && !own->IsSet() && given.IsSet()) {
+            *own = given;
+            own->SetPageItem(this);
+        }
+    };
+    take(stroke, param->GetStrokeColor());
+    take(fill, param->GetFillColor());
 }
 
 void OfdPageItem::ParseClips(QXmlStreamReader &reader)

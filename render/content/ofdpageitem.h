@@ -95,6 +95,9 @@ protected:
     void ParseBaseAttributes(const QXmlStreamAttributes &attrs);
     // An attribute of the object, or of its draw parameter when the object leaves it out.
     QString GetAttrWithDrawParam(const QXmlStreamAttributes &attrs, QLatin1String name) const;
+    // Colours the object does not give itself are taken from its draw parameter: the object's own
+    // always win. A null colour is one the object does not use (no fill, no stroke).
+    void TakeDrawParamColours(OfdTypeFillColor *fill, OfdTypeFillColor *stroke);
     // Reads a Clips child the reader is on.
     void ParseClips(QXmlStreamReader &reader);
 

@@ -70,17 +70,7 @@ void OfdPageItemPath::PasreXml(QXmlStreamReader &reader)
         }
     }
 
-    // The object's own colours win; the draw parameter fills in what is missing.
-    if (OfdTypeDrawParam *param = GetDrawParam()) {
-        if (m_stroke && !m_strokeColor.IsSet() && param->GetStrokeColor().IsSet()) {
-            m_strokeColor = param->GetStrokeColor();
-            m_strokeColor.SetPageItem(this);
-        }
-        if (m_fill && !m_fillColor.IsSet() && param->GetFillColor().IsSet()) {
-            m_fillColor = param->GetFillColor();
-            m_fillColor.SetPageItem(this);
-        }
-    }
+    TakeDrawParamColours(m_fill ? &m_fillColor : nullptr, m_stroke ? &m_strokeColor : nullptr);
 }
 
 OfdTypeColorSpace *OfdPageItemPath::GetFillColorSpace() const

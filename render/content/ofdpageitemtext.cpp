@@ -59,17 +59,7 @@ void OfdPageItemText::PasreXml(QXmlStreamReader &reader)
         }
     }
 
-    // A draw parameter supplies the colours the object does not give itself.
-    if (OfdTypeDrawParam *param = GetDrawParam()) {
-        if (m_stroke && !m_strokeColor.IsSet() && param->GetStrokeColor().IsSet()) {
-            m_strokeColor = param->GetStrokeColor();
-            m_strokeColor.SetPageItem(this);
-        }
-        if (m_fill && !m_fillColor.IsSet() && param->GetFillColor().IsSet()) {
-            m_fillColor = param->GetFillColor();
-            m_fillColor.SetPageItem(this);
-        }
-    }
+    TakeDrawParamColours(m_fill ? &m_fillColor : nullptr, m_stroke ? &m_strokeColor : nullptr);
 }
 
 OfdTypeColorSpace *OfdPageItemText::GetFillColorSpace() const
