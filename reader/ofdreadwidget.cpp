@@ -6,11 +6,14 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDebug>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,6 +23,7 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtMath>
@@ -31,6 +35,7 @@
 #include "reader/ofdreadpanels.h"
 #include "shell/fileinforecord.h"
 #include "sign/oesv2helper.h"
+#include "sign/verifyofdfile.h"
 #include "widgets/appdialog.h"
 #include "widgets/commonutils.h"
 #include "widgets/menubutton.h"
@@ -669,6 +674,9 @@ void OfdReadWidget::BuildSecurityToolBar(QWidget *bar)
     AddSeparator(bar);
     QToolButton *verify = AddToolButton(bar, T("验章"), QStringLiteral("security_seal.png"), false);
     connect(verify, &QToolButton::clicked, this, &OfdReadWidget::ToggleVerifySeal);
+    QToolButton *provider = AddToolButton(bar, T("验证签章"), QStringLiteral("security_seal.png"), false);
+    provider->setToolTip(T("由签章服务验证文件的每个签章"));
+    connect(provider, &QToolButton::clicked, this, &OfdReadWidget::ShowProviderVerification);
     if (AppParam::AppStatus == 0 || AppParam::AppStatus == 2) {
         QToolButton *seal = AddToolButton(bar, T("电子印章"), QStringLiteral("seal.png"), false);
         QToolButton *ride = AddToolButton(bar, T("骑缝章"), QStringLiteral("seal_ride.png"), false);
@@ -682,6 +690,52 @@ void OfdReadWidget::BuildSecurityToolBar(QWidget *bar)
             }
         }
     }
+}
+
+QSharedPointer<VerifyOfdResult> OfdReadWidget::RunProviderVerification()
+{
+    QSharedPointer<OfdFileReader> reader = GetFileReader();
+    if (!reader)
+        return QSharedPointer<VerifyOfdResult>();
+    VerifyOfdFile verify;
+    return verify.VerifyFile(reader);
+}
+
+void OfdReadWidget::ShowProviderVerification()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QSharedPointer<VerifyOfdResult> result = RunProviderVerification();
+    QApplication::restoreOverrideCursor();
+    if (!result)
+        return;
+    QDialog dialog(this);
+    dialog.setWindowTitle(T("验证签章"));
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *summary = new QLabel(result->message, &dialog);
+    summary->setObjectName(QStringLiteral("labelVerifySummary"));
+    layout->addWidget(summary);
+    if (!result->signatures.isEmpty()) {
+        auto *table = new QTableWidget(result->signatures.size(), 3, &dialog);
+        table->setObjectName(QStringLiteral("tableVerify"));
+        table->setHorizontalHeaderLabels({T("签章"), T("结果"), T("说明")});
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        for (int i = 0; i < result->signatures.size(); ++i) {
+            const VerifySignResult &one = result->signatures[i];
+            table->setItem(i, 0, new QTableWidgetItem(one.signaturePath));
+            table->setItem(i, 1,
+                           new QTableWidgetItem(one.state == VerifySignResult::State_Verified ? T("通过")
+                                                                                              : T("未通过")));
+            table->setItem(i, 2, new QTableWidgetItem(one.message));
+        }
+        table->horizontalHeader()->setStretchLastSection(true);
+        table->resizeColumnsToContents();
+        layout->addWidget(table);
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.resize(640, 300);
+    dialog.exec();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -12,6 +12,7 @@ class FormOfd;
 class FormOfdPage;
 class MenuButton;
 class OfdFileReader;
+struct VerifyOfdResult;
 class OfdVisualItemAnnot;
 class QAbstractButton;
 class QButtonGroup;
@@ -44,6 +45,10 @@ class OfdReadWidget : public ReadWidget
     Q_OBJECT
     Q_PROPERTY(int leftBarWidth READ GetLeftBarWidth WRITE SetLeftBarWidth)
 public:
+    // Verifies every signature of the open file through the seal provider ("验证签章").
+    QSharedPointer<VerifyOfdResult> RunProviderVerification();
+    // The same, with the results shown in a dialog.
+    void ShowProviderVerification();
     explicit OfdReadWidget(QWidget *parent = nullptr);
     ~OfdReadWidget() override;
 

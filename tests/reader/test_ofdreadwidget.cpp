@@ -21,6 +21,7 @@
 #include "reader/ofdreadwidget.h"
 #include "render/content/ofdconvert.h"
 #include "shell/fileinforecord.h"
+#include "sign/verifyofdfile.h"
 #include "widgets/appdialog.h"
 
 namespace {
@@ -120,6 +121,7 @@ private slots:
     void fullScreenAndBack();
     void closingDeletesView();
     void printSaysItIsNotReady();
+    void providerVerificationOfUnsignedFile();
     void saveIsDisabledWithReason();
     void suffixIsAppended_data();
     void suffixIsAppended();
@@ -157,6 +159,29 @@ void TestOfdReadWidget::cleanup()
     delete m_widget;
     m_widget = nullptr;
     AppParam::AppStatus = m_savedEdition;
+}
+
+void TestOfdReadWidget::providerVerificationOfUnsignedFile()
+{
+    QVERIFY(OpenText(5));
+    const QSharedPointer<VerifyOfdResult> result = m_widget->RunProviderVerification();
+    QVERIFY(result);
+    QCOMPARE(result->state, int(VerifyOfdResult::State_NoSignature));
+    QCOMPARE(result->message, T("文件没有签章信息"));
+    // The command is on the security tool bar and shows the outcome in a dialog.
+    m_widget->findChild<QPushButton *>(QStringLiteral("securityBtn"))->click();
+    QToolButton *command = Button(T("验证签章"));
+    QVERIFY(command);
+    QString shown;
+    QTimer::singleShot(0, [&shown]() {
+        if (QWidget *dialog = QApplication::activeModalWidget()) {
+            if (auto *label = dialog->findChild<QLabel *>(QStringLiteral("labelVerifySummary")))
+                shown = label->text();
+            dialog->close();
+        }
+    });
+    command->click();
+    QCOMPARE(shown, T("文件没有签章信息"));
 }
 
 OfdReadWidget *TestOfdReadWidget::OpenText(int pages)
@@ -696,9 +721,9 @@ void TestOfdReadWidget::editionsDiffer_data()
         common + QStringList{T("实际大小"), T("适合高度"), T("适合宽度"),  T("全屏"),    T("左旋转"),
                              T("右旋转"),   T("缩小"),     T("放大"),      T("上一页"),  T("下一页"),
                              T("单页"),     T("双页"),     T("OFD转图片"), T("OFD转PDF")};
-    const QStringList sealing = common + QStringList{T("验章"), T("电子印章"), T("骑缝章")};
+    const QStringList sealing = common + QStringList{T("验章"), T("验证签章"), T("电子印章"), T("骑缝章")};
     QTest::newRow("0") << 0 << edition0 << sealing << false;
-    QTest::newRow("1") << 1 << edition12 << (common + QStringList{T("验章")}) << true;
+    QTest::newRow("1") << 1 << edition12 << (common + QStringList{T("验章"), T("验证签章")}) << true;
     QTest::newRow("2") << 2 << edition12 << sealing << false;
 }
 
