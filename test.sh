@@ -25,6 +25,7 @@ if [ -n "$files" ]; then
 fi
 
 tools/build.sh "$builddir" "${extra[@]}"
+tools/ensure-printer.sh
 export QT_QPA_PLATFORM=offscreen
 cd "$builddir"
 ctest --output-on-failure -j2 --timeout 600

@@ -215,6 +215,8 @@ void FormOfdPage::SetReaderView(EN_OfdReaderView view)
 void FormOfdPage::SetAnnot(EN_AnnotType type)
 {
     m_annotType = type;
+    if (m_scene && IsReadingPage())
+        m_scene->SetAnnot(int(type));
 }
 
 void FormOfdPage::SetMouseShape(EN_MouseShape shape)

@@ -32,6 +32,7 @@
 #include "app/qthelper.h"
 #include "model/package/ofdfilereader.h"
 #include "reader/formofd.h"
+#include "reader/formofdprint.h"
 #include "reader/ofdreadpanels.h"
 #include "shell/fileinforecord.h"
 #include "sign/oesv2helper.h"
@@ -40,6 +41,7 @@
 #include "widgets/commonutils.h"
 #include "widgets/menubutton.h"
 #include "widgets/toast.h"
+#include "writer/ofdcreator.h"
 
 namespace {
 const char *kToolBarIcons = ":/MainWindow/Resources/ToolBar/";
@@ -74,6 +76,10 @@ OfdReadWidget::OfdReadWidget(QWidget *parent) : ReadWidget(parent)
 
 OfdReadWidget::~OfdReadWidget()
 {
+    // Children losing focus while they are torn down (the page box ends its editing) must not
+    // call back into this half-destroyed widget.
+    for (QObject *child : findChildren<QObject *>())
+        disconnect(child, nullptr, this, nullptr);
     // A view shown full screen is a window of its own and is not deleted with the children.
     if (m_formOfd && !m_formOfd->parent())
         delete m_formOfd;
@@ -277,18 +283,6 @@ void OfdReadWidget::BuildFileMenu()
     // The shortcuts work wherever the focus is in this tab.
     addAction(open);
     addAction(m_actionSave);
-
-    // Writing packages back needs the document writer, which this build does not have yet.
-    const QString noWriter = T("保存功能尚未就绪");
-    for (QAction *action : {m_actionSave, m_actionSaveAs}) {
-        action->setEnabled(false);
-        action->setToolTip(noWriter);
-    }
-    m_pushButtonSave->setEnabled(false);
-    m_pushButtonSave->setToolTip(noWriter);
-    auto *faded = new QGraphicsOpacityEffect(m_pushButtonSave); // a picture button shows no disabled state
-    faded->setOpacity(0.35);
-    m_pushButtonSave->setGraphicsEffect(faded);
 
     connect(open, &QAction::triggered, this, [this]() { emit signalOpenOfdFile(this); });
     connect(m_actionSave, &QAction::triggered, this, [this]() { SaveOfdFile(GetFilePath()); });
@@ -1082,9 +1076,33 @@ bool OfdReadWidget::SaveOfdFile(const QString &path)
 {
     if (!m_formOfd || path.isEmpty())
         return false;
-    // The document writer that rebuilds the package is not in this build yet.
-    QMessageBox::information(this, T("提示"), T("写入ofd文件失败！"), QMessageBox::Ok);
-    return false;
+    OfdViewManage *manage = m_formOfd->GetViewManage();
+    const QList<OfdPageScene *> scenes = m_formOfd->GetPageSceneList();
+    OfdCreator::EN_SaveResult result = OfdCreator::SaveOfdFile(manage, 0, scenes, path, false);
+    if (result == OfdCreator::EN_SaveResult_NeedConfirm) {
+        // Writing over a signed document would drop its signatures: a new name is the default.
+        QMessageBox box(QMessageBox::Question, T("保存"),
+                        T("该文档含有电子签章，覆盖保存将使签章失效。是否另存为新文件？"),
+                        QMessageBox::NoButton, this);
+        QPushButton *saveAs = box.addButton(T("另存为"), QMessageBox::AcceptRole);
+        QPushButton *overwrite = box.addButton(T("覆盖保存"), QMessageBox::DestructiveRole);
+        box.addButton(T("取消"), QMessageBox::RejectRole);
+        box.setDefaultButton(saveAs);
+        box.exec();
+        if (box.clickedButton() == saveAs) {
+            SaveAs();
+            return false;
+        }
+        if (box.clickedButton() != overwrite)
+            return false;
+        result = OfdCreator::SaveOfdFile(manage, 0, scenes, path, true);
+    }
+    if (result != OfdCreator::EN_SaveResult_OK) {
+        QMessageBox::information(this, T("提示"), T("写入ofd文件失败！"), QMessageBox::Ok);
+        return false;
+    }
+    ShowMessage(T("已保存：") + path);
+    return true;
 }
 
 QString OfdReadWidget::AppendSuffix(const QString &name, const QString &suffix)
@@ -1154,8 +1172,11 @@ void OfdReadWidget::ShowPrintDialog()
 {
     if (!m_formOfd)
         return;
-    // The print dialog of the page scenes comes with the print module.
-    Toast::ShowTip(this, T("打印功能尚未就绪"));
+    QList<OfdPageScene *> scenes = m_formOfd->GetPageSceneList();
+    FormOfdPrint dialog(this);
+    dialog.SetOfdView(scenes);
+    dialog.Init();
+    dialog.exec();
 }
 
 void OfdReadWidget::ShowAbout()

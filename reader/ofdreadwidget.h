@@ -77,7 +77,7 @@ public:
     // Writes one PNG per page (name1.png, name2.png ...); the name gets ".png" when it lacks it.
     void ExportToImageFile(const QString &fileName);
     void ExportToPdfFile(const QString &fileName);
-    // The print command; the print dialog is not there yet, so it says so.
+    // The print command: the print dialog over the view's page scenes, run modally.
     void ShowPrintDialog();
     // Ctrl+F: puts the keyboard focus into the search box with its text selected.
     void FocusSearchBox();

@@ -17,6 +17,8 @@ public:
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
     void DrawPattern(QPainter *painter) override;
+    // Writes the image object back as an ImageObject whose resource the writer pools by content.
+    void CreateXml(OfdCreatorPage *creator, XmlNode *layerNode) override;
 
     // The decoded picture (decoded on first use); null when the resource is missing or unreadable.
     const QImage &GetImage();

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QTextCodec>
 
+#include "annot/ofdannotsupport.h"
 #include "app/appparam.h"
 #include "render/content/ofdconvert.h"
 #include "render/ofdrenderinit.h"
@@ -26,6 +27,7 @@ void InitApplication()
     // as packages are drawn through the page scene.
     OfdRenderInit::Init();
     OfdSealSupport::Install();
+    OfdAnnotSupport::Install(); // annotations load with their documents; scenes get the drawing tools
     FileInfoRecord::GetInstance()->LoadFile();
 }
 

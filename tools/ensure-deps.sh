@@ -9,6 +9,7 @@ OFD_PACKAGES=(
   libjbig2dec0-dev libopenjp2-7-dev
   fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming fonts-liberation fonts-dejavu-core
   xvfb xauth poppler-utils
+  cups cups-client printer-driver-cups-pdf
 )
 
 missing=()

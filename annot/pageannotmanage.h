@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QList>
+#include <QPointF>
+
+#include "render/ofdpagescene.h"
+
+class QMenu;
+class OfdAnnotViewDataOfPage;
+class OfdVisualItemAnnot;
+
+// The annotations of one page scene: creates the items of the page's loaded annotations while the
+// scene is built, draws new annotations with the chosen tool, moves and deletes new ones, gives
+// hover feedback and a context menu, and reports the annotations for the panel. Owned by its scene
+// (as its annotation hook); the items belong to the scene.
+class PageAnnotManage : public OfdPageSceneAnnotHook
+{
+public:
+    explicit PageAnnotManage(OfdPageScene *scene);
+    ~PageAnnotManage() override;
+
+    // The manager of a scene, null when the annotation module is not installed.
+    static PageAnnotManage *FromScene(OfdPageScene *scene);
+
+    void CreateAnnotation() override;
+    bool MousePress(QGraphicsSceneMouseEvent *event) override;
+    bool MouseMove(QGraphicsSceneMouseEvent *event) override;
+    bool MouseRelease(QGraphicsSceneMouseEvent *event) override;
+    void OnMouseShapeChanged() override;
+
+    // Drawing with the scene's annotation tool, positions in scene pixels. Start returns the item
+    // being drawn (null for an unknown tool).
+    OfdVisualItemAnnot *DrawAnnotStart(const QPointF &point);
+    void DrawAnnotMove(const QPointF &point);
+    OfdVisualItemAnnot *DrawAnnotEnd(const QPointF &point);
+    OfdVisualItemAnnot *GetCurrentAnnot() const { return m_current; }
+
+    // Moves a new annotation by a scene delta.
+    void MoveVisualAnnot(OfdVisualItemAnnot *item, const QPointF &delta);
+    // Removes a new annotation from the scene and deletes it; false for loaded or unknown items.
+    bool DeleteVisualItem(OfdVisualItemAnnot *item);
+    // Deletes every new annotation.
+    void DeleteAllAnnot();
+
+    bool IsHaveAnnot() const { return !m_loaded.isEmpty() || !m_new.isEmpty(); }
+    bool IsHaveNewAnnot() const { return !m_new.isEmpty(); }
+    const QList<OfdVisualItemAnnot *> &GetLoadedAnnotGroup() const { return m_loaded; }
+    const QList<OfdVisualItemAnnot *> &GetNewAnnotGroup() const { return m_new; }
+    // Loaded annotations, then the new ones, in creation order.
+    QList<OfdVisualItemAnnot *> GetAllAnnot() const { return m_loaded + m_new; }
+
+    // The topmost new annotation at a scene point, or null.
+    OfdVisualItemAnnot *GetNewAddAnnotFromPoint(const QPointF &point) const;
+    // The topmost visible annotation at a scene point, or null.
+    OfdVisualItemAnnot *GetAnnotFromPoint(const QPointF &point) const;
+    // Hover feedback: the annotation under the point shows its frame. Returns it (or null).
+    OfdVisualItemAnnot *DealAnnotMouseMove(const QPointF &point);
+    OfdVisualItemAnnot *GetHoverAnnot() const { return m_hover; }
+    // Shows or hides the annotations with these item IDs (the panel's check boxes).
+    void OnAnnotCheckChanged(const QList<int> &itemIds, bool visible);
+    // The panel's data for this page (the caller owns it); null when the page has no annotations.
+    OfdAnnotViewDataOfPage *CreateAnnotViewData() const;
+
+    // The context menu of an annotation ("删除批注" for new ones, "隐藏批注"); the caller owns it.
+    QMenu *CreateContextMenu(OfdVisualItemAnnot *item);
+
+private:
+    bool IsDrawMode() const;
+    bool IsEditMode() const;
+    void Forget(OfdVisualItemAnnot *item);
+
+    OfdPageScene *m_scene = nullptr;
+    QList<OfdVisualItemAnnot *> m_loaded;
+    QList<OfdVisualItemAnnot *> m_new;
+    OfdVisualItemAnnot *m_current = nullptr; // being drawn, or the pen that takes further strokes
+    OfdVisualItemAnnot *m_dragged = nullptr;
+    OfdVisualItemAnnot *m_hover = nullptr;
+    bool m_drawing = false;
+    QPointF m_press;
+    QPointF m_last;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+// FormOfdPrint: the modal print dialog of an open document.
+//
+// Use: FormOfdPrint dialog(parent); dialog.SetOfdView(scenes); dialog.Init(); dialog.exec();
+// The dialog previews every page scene, lets the user choose printer, range, copies, collation and
+// page-number stamping, and prints by rendering the preview views onto a QPrinter.
+
+#include <QDialog>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+class FormOfdPage;
+class OfdPageScene;
+class QPainter;
+class QPrinter;
+class Ui_FormOfdPrint;
+
+// The print dialog: page previews in a scrolling column and the print settings beside them.
+class FormOfdPrint : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FormOfdPrint(QWidget *parent = nullptr);
+    ~FormOfdPrint() override;
+
+    // Stores the page scenes to print (not owned); the same list again changes nothing.
+    void SetOfdView(QList<OfdPageScene *> &scenes);
+    // Creates the previews, fills the boxes, connects the signals and shows the collation text.
+    void Init();
+
+    // One preview per scene, in page order.
+    void CreateOfdView();
+    // Fills pages with the 0-based indexes the range choice selects (key and value the index).
+    void GetPageToPrint(QHash<int, int> &pages);
+    // Prints the chosen pages on the chosen printer; the dialog stays open.
+    void PrintOfd();
+
+    // Writes the next print jobs as a PDF file instead of sending them to the chosen printer (for
+    // machines without a print queue); an empty name goes back to the printer.
+    void SetPrintToFile(const QString &pdfFileName) { m_printToFile = pdfFileName; }
+    // Title of the next print jobs, as the print service lists them; empty keeps the default.
+    void SetJobName(const QString &name) { m_jobName = name; }
+    // The printer name of the last print job of this run; empty until one was started.
+    static QString GetLastPrinterName();
+    // Draws "第%1页" for the preview's page at (preview width - 58, 16) in the painter's coordinates.
+    static void DrawPageNum(QPainter *painter, FormOfdPage *page);
+
+    QList<FormOfdPage *> GetPreviewPages() const { return m_pages; }
+    FormOfdPage *GetSelectedPage() const { return m_selectedPage; }
+    // The 0-based page indexes printed by the last PrintOfd, in printing order.
+    QList<int> GetLastPrintedSequence() const { return m_lastSequence; }
+
+public slots:
+    void ShowPrintType(bool collate);
+    void ShowPageNum(bool on);
+    void ShowCurPageIndex(int index);
+    void OnShowSelectFlag(FormOfdPage *page);
+
+private:
+    // The pages of the set in printing order for the copy count and collation choice.
+    QList<FormOfdPage *> PrintSequence(const QHash<int, int> &pages, int copies, bool collate) const;
+    void PrintPage(QPainter &painter, QPrinter &printer, FormOfdPage *page, bool first);
+
+    Ui_FormOfdPrint *m_ui = nullptr;
+    QList<OfdPageScene *> m_scenes;
+    QList<FormOfdPage *> m_pages;
+    FormOfdPage *m_selectedPage = nullptr;
+    QString m_printToFile;
+    QString m_jobName;
+    QList<int> m_lastSequence;
+};
