@@ -33,7 +33,7 @@ make_seeds() {
   [ -d "$corpus" ] || return 0
   local n=0
   case $target in
-    fuzz_package)
+    fuzz_package|fuzz_document)
       find "$corpus" -name '*.ofd' -size -400k | while read -r f; do cp "$f" "$out/$((n++)).ofd"; done ;;
     fuzz_asn1)
       find "$corpus" \( -name '*.esl' -o -name '*.dat' \) | while read -r f; do cp "$f" "$out/"; done
