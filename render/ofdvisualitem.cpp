@@ -87,6 +87,14 @@ bool OfdVisualItem::SetCTMTransfer(QPainter *painter) const
     return true;
 }
 
+void OfdVisualItem::PlaceInPatternCell(QPainter *painter) const
+{
+    QRectF boundary;
+    if (GetBoundary(boundary))
+        painter->translate(boundary.topLeft());
+    SetCTMTransfer(painter);
+}
+
 void OfdVisualItem::AppendTransfer(OfdVisualItemTransfer *transfer)
 {
     m_transfers.emplace_back(transfer);

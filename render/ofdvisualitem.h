@@ -71,6 +71,9 @@ public:
     QString GetOfdCTM() const;
     // The object's CTM (pixels) as a transform; null without one.
     const QTransform *GetCTMTransform() const { return m_ctm.get(); }
+    // Moves the painter from a pattern cell's coordinates to the object's own: its boundary origin,
+    // then its CTM (what the item's transform does on a page).
+    void PlaceInPatternCell(QPainter *painter) const;
     // Sets the painter's world transform from the object's CTM; false without one.
     bool SetCTMTransfer(QPainter *painter) const;
 

@@ -90,10 +90,7 @@ void OfdVisualItemImage::paint(QPainter *painter, const QStyleOptionGraphicsItem
 void OfdVisualItemImage::DrawPattern(QPainter *painter)
 {
     painter->save();
-    QRectF boundary;
-    if (GetBoundary(boundary))
-        painter->translate(boundary.topLeft());
-    SetCTMTransfer(painter);
+    PlaceInPatternCell(painter);
     PaintItem(painter);
     painter->restore();
 }

@@ -331,10 +331,7 @@ void OfdVisualItemPath::paint(QPainter *painter, const QStyleOptionGraphicsItem 
 void OfdVisualItemPath::DrawPattern(QPainter *painter)
 {
     painter->save();
-    QRectF boundary;
-    if (GetBoundary(boundary))
-        painter->translate(boundary.topLeft());
-    SetCTMTransfer(painter);
+    PlaceInPatternCell(painter);
     PaintItem(painter);
     painter->restore();
 }

@@ -400,10 +400,7 @@ void OfdVisualItemText::DrawPattern(QPainter *painter)
 {
     TryCreatePen();
     painter->save();
-    QRectF boundary;
-    if (GetBoundary(boundary))
-        painter->translate(boundary.topLeft());
-    SetCTMTransfer(painter);
+    PlaceInPatternCell(painter);
     ClipToBoundary(painter);
     PaintItem(painter);
     painter->restore();
