@@ -16,12 +16,12 @@
 #include "model/document/ofdrootdocbody.h"
 #include "model/document/ofdxmldocument.h"
 #include "model/package/ofdfilereader.h"
+#include "model/package/ofdfilewriter.h"
 #include "model/xml/xmlnode.h"
 #include "render/content/ofdhelper.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdviewmanage.h"
 #include "writer/ofdcreatorfiles.h"
-#include "writer/ofdfilewriter.h"
 
 namespace {
 bool g_failWrites = false;

@@ -6,14 +6,9 @@
 
 #include <memory>
 
-class XmlNode;
+#include "model/package/ofdfileinfo.h"
 
-// One file of a package being written: its package path and its bytes.
-struct OfdFileInfo
-{
-    QString path;
-    QByteArray data;
-};
+class XmlNode;
 
 // Base of every file the writer produces: its own package path, an element tree whose root it
 // fills with its header, its kind (EN_OfdFileType) and the files it delivers (the XML text of its

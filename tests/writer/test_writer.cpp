@@ -22,6 +22,7 @@
 #include "model/document/ofdxmlattachments.h"
 #include "model/document/ofdxmlcustomtags.h"
 #include "model/package/ofdfilereader.h"
+#include "model/package/ofdfilewriter.h"
 #include "model/xml/xmlnode.h"
 #include "render/content/ofdconvert.h"
 #include "render/content/ofdhelper.h"
@@ -33,7 +34,6 @@
 #include "render/ofdrenderinit.h"
 #include "render/ofdviewmanage.h"
 #include "writer/ofdcreator.h"
-#include "writer/ofdfilewriter.h"
 
 namespace {
 using Entries = QList<QPair<QString, QByteArray>>;

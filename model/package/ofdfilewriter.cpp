@@ -1,4 +1,4 @@
-#include "writer/ofdfilewriter.h"
+#include "model/package/ofdfilewriter.h"
 
 #include <QDateTime>
 #include <QDebug>

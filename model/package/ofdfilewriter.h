@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "writer/ofdxmlfile.h"
+#include "model/package/ofdfileinfo.h"
 
 class QuaZip;
 
