@@ -26,8 +26,10 @@ OfdVisualItemSeal::OfdVisualItemSeal(OfdXmlSignature *signature, const OfdSignat
     : OfdVisualItem(nullptr, parent), m_signature(signature)
 {
     m_rect = ToPixels(stamp.boundary);
+    // The clip is given in the seal's own coordinates (origin at the boundary's corner), as writers of
+    // seals across pages put it: "0 0 8 40" keeps the seal's left 8 mm wherever it lies on the page.
     if (!stamp.clip.trimmed().isEmpty())
-        m_clip = ToPixels(stamp.clip);
+        m_clip = ToPixels(stamp.clip).translated(m_rect.topLeft());
     if (signature && signature->GetSeal() && signature->GetSeal()->GetSealPicture())
         m_picture = signature->GetSeal()->GetSealPicture()->GetImage();
     setToolTip(CreateSealTip(signature));
