@@ -66,6 +66,10 @@ bool OfdSignedValue::ParseData(const QByteArray &data)
     m_reader.OpenData(data);
     if (!m_reader.IsDataOK())
         return false;
+    // Both structures are a SEQUENCE; anything else under the outer tag is not a signed value, even
+    // when the elements inside would read.
+    if (!IsUniversal(m_reader.GetNode(QStringLiteral("0.0")), EN_Asn1Tag_Sequence))
+        return false;
     m_type = m_reader.GetNode(QStringLiteral("0.0*1.3")) ? 2 : 1;
     m_decoded = m_type == 2 ? ParseSign2020() : ParseSign2014();
     return m_decoded;
