@@ -11,6 +11,7 @@
 #include <functional>
 
 using namespace SealFixtures;
+using namespace TestSeal;
 
 namespace {
 
@@ -234,6 +235,27 @@ private slots:
         QCOMPARE(texts.size(), EN_TestProvider_KeyUnavailable - EN_TestProvider_WrongPin + 1);
         QCOMPARE(text(EN_TestProvider_BufferTooSmall), QStringLiteral("缓冲区不足"));
         QCOMPARE(text(0x7777), QStringLiteral("未知错误 (0x7777)"));
+    }
+
+    void sealsAreTheSameOnEveryBuild()
+    {
+        // The provider builds its seals when it is loaded; a seal chosen before a reload must still be
+        // the same seal when signing, so the maker's signature over it may not vary.
+        const Sm2TestKey key(ProviderKeyPem(), ProviderCertificatePem());
+        QVERIFY(key.IsValid());
+        const QByteArray message("seal to be signed");
+        const QByteArray first = key.SignDeterministic(message);
+        QVERIFY(!first.isEmpty());
+        QCOMPARE(key.SignDeterministic(message), first);
+        QVERIFY(OpenSslVerify(key.PublicKey(), message, first, Sm2Digest::WithZa));
+        QVERIFY(key.SignDeterministic("another message") != first);
+        QVERIFY(!OpenSslVerify(key.PublicKey(), "another message", first, Sm2Digest::WithZa));
+        for (int type : {1, 2}) {
+            SealOptions options;
+            options.type = type;
+            options.deterministic = true;
+            QCOMPARE(BuildSeal(options, key).data, BuildSeal(options, key).data);
+        }
     }
 
     void v4Session()

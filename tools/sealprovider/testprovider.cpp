@@ -30,6 +30,8 @@ TestSealProvider::Seal MakeSeal(const Sm2TestKey &key, const QString &id, const 
     options.pictureData = SealPicturePng(style);
     options.pictureWidth = sizeMm;
     options.pictureHeight = sizeMm;
+    // The same seal bytes on every load, as a real provider keeps its seals.
+    options.deterministic = true;
     TestSealProvider::Seal seal;
     seal.id = id;
     seal.name = name;

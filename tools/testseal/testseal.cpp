@@ -10,8 +10,11 @@
 #include <QtMath>
 #include <cstdio>
 
+#include <openssl/bn.h>
 #include <openssl/core_names.h>
+#include <openssl/ec.h>
 #include <openssl/evp.h>
+#include <openssl/obj_mac.h>
 #include <openssl/param_build.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
@@ -180,6 +183,74 @@ QByteArray Sm2TestKey::Sign(const QByteArray &message, Sm2Digest digest) const
     return m_key ? SignOnce(m_key, message, digest) : QByteArray();
 }
 
+namespace {
+QByteArray BnBytes(const BIGNUM *n, int size = 32)
+{
+    QByteArray out(size, '\0');
+    BN_bn2binpad(n, reinterpret_cast<unsigned char *>(out.data()), size);
+    return out;
+}
+} // namespace
+
+QByteArray Sm2TestKey::SignDeterministic(const QByteArray &message) const
+{
+    if (!m_key || m_publicKey.size() != 64)
+        return QByteArray();
+    BIGNUM *d = nullptr;
+    if (EVP_PKEY_get_bn_param(m_key, OSSL_PKEY_PARAM_PRIV_KEY, &d) != 1)
+        return QByteArray();
+    EC_GROUP *group = EC_GROUP_new_by_curve_name(NID_sm2);
+    BN_CTX *ctx = BN_CTX_new();
+    BIGNUM *p = BN_new(), *a = BN_new(), *b = BN_new(), *gx = BN_new(), *gy = BN_new();
+    BIGNUM *k = BN_new(), *x1 = BN_new(), *e = BN_new(), *r = BN_new(), *s = BN_new(), *t = BN_new();
+    EC_POINT *point = group ? EC_POINT_new(group) : nullptr;
+    QByteArray der;
+    const BIGNUM *order = group ? EC_GROUP_get0_order(group) : nullptr;
+    if (point && order && EC_GROUP_get_curve(group, p, a, b, ctx) == 1 &&
+        EC_POINT_get_affine_coordinates(group, EC_GROUP_get0_generator(group), gx, gy, ctx) == 1) {
+        // e = SM3(Z_A || M), Z_A = SM3(ENTL || ID || a || b || xG || yG || xA || yA).
+        QByteArray za;
+        const int bits = kDefaultId.size() * 8;
+        za.append(char(bits >> 8)).append(char(bits & 0xff)).append(kDefaultId);
+        za += BnBytes(a) + BnBytes(b) + BnBytes(gx) + BnBytes(gy) + m_publicKey;
+        const QByteArray digest = Sm3Digest(Sm3Digest(za) + message);
+        BN_bin2bn(U(digest), digest.size(), e);
+        const QByteArray secret = BnBytes(d);
+        for (int counter = 0; counter < 100 && der.isEmpty(); ++counter) {
+            QByteArray seed = secret + digest;
+            seed.append(char(counter));
+            const QByteArray kBytes = Sm3Digest(seed);
+            BN_bin2bn(U(kBytes), kBytes.size(), k);
+            BN_nnmod(k, k, order, ctx);
+            if (BN_is_zero(k) || EC_POINT_mul(group, point, k, nullptr, nullptr, ctx) != 1 ||
+                EC_POINT_get_affine_coordinates(group, point, x1, nullptr, ctx) != 1)
+                continue;
+            BN_mod_add(r, e, x1, order, ctx); // r = (e + x1) mod n
+            BN_add(t, r, k);
+            if (BN_is_zero(r) || BN_cmp(t, order) == 0)
+                continue;
+            // s = (1 + d)^-1 * (k - r*d) mod n
+            BN_mod_mul(t, r, d, order, ctx);
+            BN_mod_sub(s, k, t, order, ctx);
+            BN_copy(t, d);
+            BN_add_word(t, 1);
+            if (!BN_mod_inverse(t, t, order, ctx))
+                break;
+            BN_mod_mul(s, s, t, order, ctx);
+            if (BN_is_zero(s))
+                continue;
+            der = EncodeSignature(BnBytes(r), BnBytes(s));
+        }
+    }
+    EC_POINT_free(point);
+    for (BIGNUM *n : {p, a, b, gx, gy, k, x1, e, r, s, t})
+        BN_free(n);
+    BN_clear_free(d);
+    BN_CTX_free(ctx);
+    EC_GROUP_free(group);
+    return der;
+}
+
 QByteArray Sm2TestKey::SignWithShortInteger(const QByteArray &message, Sm2Digest digest, int *tries,
                                             int maxTries) const
 {
@@ -301,11 +372,14 @@ BuiltSeal BuildSeal(const SealOptions &options, const Sm2TestKey &maker)
     BuiltSeal built;
     built.pictureData = picture;
     if (v2020) {
-        const QByteArray signature = maker.Sign(sealInfo + certificate + algorithm, Sm2Digest::WithZa);
+        const QByteArray tbs = sealInfo + certificate + algorithm;
+        const QByteArray signature =
+            options.deterministic ? maker.SignDeterministic(tbs) : maker.Sign(tbs, Sm2Digest::WithZa);
         built.data =
             DerEncoder::Sequence({sealInfo, certificate, algorithm, DerEncoder::BitString(signature)});
     } else {
-        const QByteArray signature = maker.Sign(sealInfo, Sm2Digest::WithZa);
+        const QByteArray signature = options.deterministic ? maker.SignDeterministic(sealInfo)
+                                                           : maker.Sign(sealInfo, Sm2Digest::WithZa);
         built.data = DerEncoder::Sequence(
             {sealInfo, DerEncoder::Sequence({certificate, algorithm, DerEncoder::BitString(signature)})});
     }

@@ -47,6 +47,9 @@ public:
     // given, receives the number of signatures made. Empty when none came within maxTries.
     QByteArray SignWithShortInteger(const QByteArray &message, Sm2Digest digest, int *tries = nullptr,
                                     int maxTries = 20000) const;
+    // Like Sign with Z_A, but the nonce is derived from the key and the message, so the same message
+    // always gives the same signature (for a seal provider whose seals must not change between loads).
+    QByteArray SignDeterministic(const QByteArray &message) const;
 
 private:
     EVP_PKEY *m_key = nullptr;
@@ -88,6 +91,7 @@ struct SealOptions
     QByteArray pictureData; // empty: ImageBytes("PNG")
     int pictureWidth = 40;
     int pictureHeight = 30;
+    bool deterministic = false; // the maker's signature is the same each time the seal is built
 };
 
 // The parts of a built seal: the whole SES_Seal and the picture bytes it carries.
