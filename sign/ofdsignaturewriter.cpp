@@ -132,16 +132,22 @@ XmlNode *OfdSignatureWriter::CreateSignatureXml(const SignatureXmlInput &input, 
         reference->AddAttr(QStringLiteral("FileRef"), OfdPathHelper::AddStartSlash(file.path));
         reference->AddChild(QStringLiteral("CheckValue"), sm3_digest_base64(file.content), true);
     }
-    for (const SignatureStampInput &stamp : input.stamps) {
-        XmlNode *node = info->AddChildByName(QStringLiteral("StampAnnot"), true);
+    AppendStampAnnots(info, input.stamps, list);
+    root->AddChild(QStringLiteral("SignedValue"), SignedValuePath(location), true);
+    return root;
+}
+
+void OfdSignatureWriter::AppendStampAnnots(XmlNode *signedInfo, const QList<SignatureStampInput> &stamps,
+                                           XmlNode *list)
+{
+    for (const SignatureStampInput &stamp : stamps) {
+        XmlNode *node = signedInfo->AddChildByName(QStringLiteral("StampAnnot"), true);
         node->AddAttr(QStringLiteral("PageRef"), QString::number(stamp.pageRef));
         node->AddAttr(QStringLiteral("ID"), list ? NextSignId(list) : QStringLiteral("s1"));
         node->AddAttr(QStringLiteral("Boundary"), RectText(stamp.boundary));
         if (stamp.hasClip)
             node->AddAttr(QStringLiteral("Clip"), RectText(stamp.clip));
     }
-    root->AddChild(QStringLiteral("SignedValue"), SignedValuePath(location), true);
-    return root;
 }
 
 QByteArray OfdSignatureWriter::ToBytes(XmlNode *root)

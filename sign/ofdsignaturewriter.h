@@ -55,6 +55,9 @@ public:
     // stamps are drawn from list. The caller owns the result.
     static XmlNode *CreateSignatureXml(const SignatureXmlInput &input, const QString &location,
                                        XmlNode *list);
+    // Appends one StampAnnot element per stamp to a SignedInfo element, identifiers drawn from list.
+    static void AppendStampAnnots(XmlNode *signedInfo, const QList<SignatureStampInput> &stamps,
+                                  XmlNode *list);
     // Locations written into a new description, relative to it: the seal and the signed value.
     static QString SealPath(const QString &signatureLocation);
     static QString SignedValuePath(const QString &signatureLocation);
