@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLayout>
@@ -25,6 +25,10 @@
 #include "model/package/ofdfilereader.h"
 #include "reader/scrollareaofpage.h"
 #include "render/ofdviewmanage.h"
+#include "render/ofdvisualitemsignseal.h"
+#include "sign/sealsigninfo.h"
+#include "sign/signofdfilemanage.h"
+#include "writer/ofdcreator.h"
 
 namespace {
 FormOfd::AnnotEntryProvider &AnnotProvider()
@@ -833,54 +837,99 @@ void FormOfd::ClearCustomTagView()
 // ---------------------------------------------------------------------------------------------
 // Seal placing
 
-void FormOfd::ShowFreeSign(QSharedPointer<OES_SealInfoEx> seal)
+OfdVisualItemSignSeal *FormOfd::PlaceSeal(FormOfdPage *page, QSharedPointer<OES_SealInfoEx> seal,
+                                          int sealType)
 {
-    FormOfdPage *page = GetCurShowPage();
     if (!page || !seal)
-        return;
-    emit SignalSealPlaceRequested(this, page, seal, false);
+        return nullptr;
+    return page->ShowSignSeal(QSharedPointer<SealSignInfo>::create(seal, sealType));
 }
 
-void FormOfd::OnRideSign(QSharedPointer<OES_SealInfoEx> seal)
+OfdVisualItemSignSeal *FormOfd::ShowFreeSign(QSharedPointer<OES_SealInfoEx> seal)
+{
+    return PlaceSeal(GetCurShowPage(), seal, EN_SealSignType_Normal);
+}
+
+OfdVisualItemSignSeal *FormOfd::OnRideSign(QSharedPointer<OES_SealInfoEx> seal)
 {
     FormOfdPage *page = GetCurShowPage();
     if (!page)
         page = GetPage(0);
-    if (!page || !seal)
-        return;
-    emit SignalSealPlaceRequested(this, page, seal, true);
+    return PlaceSeal(page, seal, EN_SealSignType_RideRight);
 }
 
-void FormOfd::SignSeal(FormOfdPage *page, OfdVisualItemSignSeal *item)
+QList<QSharedPointer<SealSignInfo>> FormOfd::GetSealSignInfo() const
 {
+    QList<QSharedPointer<SealSignInfo>> seals;
+    for (FormOfdPage *page : m_pages)
+        seals += page->GetSealSignInfo();
+    return seals;
+}
+
+void FormOfd::ClearSignSeals()
+{
+    for (FormOfdPage *page : qAsConst(m_pages)) {
+        if (OfdPageScene *scene = page->GetPageScene())
+            scene->ClearSignSeals();
+    }
+}
+
+QString FormOfd::SignSeal(FormOfdPage *page, OfdVisualItemSignSeal *item)
+{
+    // Whichever seal asked, the document is signed with every seal placed on it.
+    Q_UNUSED(page);
     Q_UNUSED(item);
-    // The signing workflow gathers the placed seals of every page and writes the signed package
-    // with WriteSignedFile; until it exists there are no placed seals to sign.
-    int pending = 0;
-    for (FormOfdPage *p : qAsConst(m_pages))
-        pending += p->GetSealSignInfo().size();
-    if (pending == 0)
-        qDebug() << "FormOfd::SignSeal: no placed seal on any page" << (page ? page->GetPageIndex() : -1);
+    const QList<QSharedPointer<SealSignInfo>> seals = GetSealSignInfo();
+    if (seals.isEmpty())
+        return QString();
+    SignOfdFileManage manage;
+    manage.SetFileReader(GetFileReader());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool signedOk = manage.SetSignInfo(seals);
+    QApplication::restoreOverrideCursor();
+    if (!signedOk) {
+        QString message = manage.GetErrorMessage();
+        if (message.isEmpty())
+            message = QtHelper::fromString("签章失败");
+        QMessageBox::warning(this, QtHelper::fromString("警告"), message, QMessageBox::Yes);
+        return QString();
+    }
+    const QString path = WriteSignedFile(manage.GetSignedOfdFile(), GetSignedFileDir(GetFileFullName()));
+    if (path.isEmpty())
+        return QString();
+    // The seals are in the signed copy now; this document stays as it was.
+    ClearSignSeals();
+    emit SignalOpenSignedFile(path);
+    return path;
 }
 
-QString FormOfd::GetSignedFileDir()
+QString FormOfd::GetSignedFileDir(const QString &documentPath)
 {
+    if (!documentPath.isEmpty()) {
+        const QFileInfo folder(QFileInfo(documentPath).absolutePath());
+        if (folder.isDir() && folder.isWritable())
+            return folder.absoluteFilePath();
+    }
     QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (dir.isEmpty())
         dir = QDir::homePath();
     return dir;
 }
 
+QString FormOfd::GetSignedFileName(const QString &dir, const QDateTime &time)
+{
+    const QString base = QStringLiteral("signedOfd_%1").arg(time.toString(QStringLiteral("yyyyMMdd-hhmmss")));
+    const QDir folder(dir);
+    QString path = folder.filePath(base + QStringLiteral(".ofd"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder.filePath(QStringLiteral("%1_%2.ofd").arg(base).arg(n));
+    return path;
+}
+
 QString FormOfd::WriteSignedFile(const QByteArray &bytes, const QString &dir)
 {
-    const QString path =
-        QStringLiteral("%1/signedOfd_%2.ofd")
-            .arg(dir, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")));
-    bool ok = !bytes.isEmpty() && QDir().mkpath(dir);
-    if (ok) {
-        QFile file(path);
-        ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
+    const QString path = GetSignedFileName(dir, QDateTime::currentDateTime());
+    const bool ok = !bytes.isEmpty() && QDir().mkpath(dir) && OfdCreator::WriteFileAtomic(path, bytes);
     if (!ok) {
         QMessageBox::warning(this, QtHelper::fromString("警告"),
                              QtHelper::fromString("写入签章文件失败！%1").arg(path), QMessageBox::Ok);

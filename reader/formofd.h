@@ -30,9 +30,13 @@
 //   Tags:       ShowCustomtagNode(QList<OfdXmlCustomTagPageRef*>&), ClearCustomTagView()
 //   Annots:     CreateAnnotViewData(int pageIndex) -> QList<FormOfdAnnotEntry> (all pages for -1),
 //               SetAnnotEntryProvider(...) (the annotation module supplies the entries)
-//   Seals:      ShowFreeSign(QSharedPointer<OES_SealInfoEx>), OnRideSign(QSharedPointer<OES_SealInfoEx>),
-//               SignSeal(FormOfdPage*, OfdVisualItemSignSeal*) (stubs the signing workflow completes),
-//               GetSignedFileDir(), WriteSignedFile(QByteArray, QString dir) -> written path
+//   Seals:      ShowFreeSign(QSharedPointer<OES_SealInfoEx>) (an ordinary seal on the current page),
+//               OnRideSign(QSharedPointer<OES_SealInfoEx>) (a seal across pages, on the right edge of
+//               the current or first page), GetSealSignInfo() (placed seals of every page in page
+//               order), ClearSignSeals(), SignSeal(FormOfdPage*, OfdVisualItemSignSeal*) -> path of
+//               the signed copy (empty when nothing was written), GetSignedFileDir(QString
+//               documentPath), GetSignedFileName(QString dir, QDateTime),
+//               WriteSignedFile(QByteArray, QString dir) -> written path
 //   Export:     SaveToImage(QString& fileName, int firstNumber) -> bool,
 //               SaveToPdf(QString& fileName) -> bool (vector pages when IsVectorPdfExact(), else
 //               page pictures), SaveToPdf(QString& fileName, EN_PdfExportMode) -> bool,
@@ -45,8 +49,8 @@
 //               SignalDrawAnnotEnd(FormOfd* sender, OfdVisualItemAnnot* annot),
 //               SignalAnnotChanged(FormOfd* sender, FormOfdPage* page),
 //               SignalExportProgress(int done, int total),
-//               SignalSealPlaceRequested(FormOfd* sender, FormOfdPage* page,
-//                                        QSharedPointer<OES_SealInfoEx> seal, bool acrossPages)
+//               SignalOpenSignedFile(QString path) (a signed copy was written; the reader widget
+//               opens it in a tab of its own)
 //   Slots:      VerticalScrollBarValueChanged(int), OnScrollKeyRelease(ScrollAreaOfPage*, int),
 //               OnImageSelectChange(FormOfdPage*, OfdVisualItemImage*),
 //               OnTextSelectChanged(FormOfdPage*, QList<OfdVisualItemText*>&)
@@ -79,6 +83,7 @@ class OfdReadWidget;
 class OfdViewManage;
 class OfdVisualItemSignSeal;
 class ScrollAreaOfPage;
+class SealSignInfo;
 struct OES_SealInfoEx;
 
 // Posted by the document view to itself; kind 1 restores the scroll position after a zoom.
@@ -204,11 +209,22 @@ public:
     void ShowCustomtagNode(QList<OfdXmlCustomTagPageRef *> &refs);
     void ClearCustomTagView();
 
-    // Seal placing.
-    void ShowFreeSign(QSharedPointer<OES_SealInfoEx> seal);
-    void OnRideSign(QSharedPointer<OES_SealInfoEx> seal);
-    void SignSeal(FormOfdPage *page, OfdVisualItemSignSeal *item);
-    static QString GetSignedFileDir();
+    // Seal placing. Both return the placed item; null without a page or seal.
+    OfdVisualItemSignSeal *ShowFreeSign(QSharedPointer<OES_SealInfoEx> seal);
+    OfdVisualItemSignSeal *OnRideSign(QSharedPointer<OES_SealInfoEx> seal);
+    QList<QSharedPointer<SealSignInfo>> GetSealSignInfo() const;
+    void ClearSignSeals();
+    // Signs the document with the seals placed on all its pages and writes the signed copy (see
+    // GetSignedFileDir); on success the placed seals are taken off the pages and the copy is
+    // offered for opening (SignalOpenSignedFile). Failures are told to the user. Returns the path
+    // written; empty when nothing was placed or something failed.
+    QString SignSeal(FormOfdPage *page, OfdVisualItemSignSeal *item);
+    // Where a signed copy goes: the folder of the document when it can be written to, else the
+    // user's documents folder (the home folder when there is none).
+    static QString GetSignedFileDir(const QString &documentPath);
+    // A free name in dir: "signedOfd_yyyyMMdd-hhmmss.ofd", with "_2", "_3" ... before the suffix
+    // while the name is taken.
+    static QString GetSignedFileName(const QString &dir, const QDateTime &time);
     QString WriteSignedFile(const QByteArray &bytes, const QString &dir);
 
     // Export.
@@ -231,8 +247,7 @@ signals:
     void SignalRotationChanged(FormOfd *sender, double rotation);
     void SignalLeaveFullScreen(FormOfd *sender);
     void SignalExportProgress(int done, int total);
-    void SignalSealPlaceRequested(FormOfd *sender, FormOfdPage *page, QSharedPointer<OES_SealInfoEx> seal,
-                                  bool acrossPages);
+    void SignalOpenSignedFile(const QString &path);
 
 public slots:
     void VerticalScrollBarValueChanged(int value);
@@ -260,6 +275,7 @@ private:
     void OnPageMousePress(FormOfdPage *page);
     void OnPageDrawAnnotEnd(FormOfdPage *page, OfdVisualItemAnnot *annot);
     void OnPageAnnotChanged(FormOfdPage *page);
+    OfdVisualItemSignSeal *PlaceSeal(FormOfdPage *page, QSharedPointer<OES_SealInfoEx> seal, int sealType);
 
     OfdViewManage *m_viewManage = nullptr;
     int m_documentIndex = 0;

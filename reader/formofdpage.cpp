@@ -1,6 +1,5 @@
 #include "reader/formofdpage.h"
 
-#include <QDebug>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +12,8 @@
 #include "app/qthelper.h"
 #include "reader/formofd.h"
 #include "render/ofdvisualitem.h"
+#include "render/ofdvisualitemsignseal.h"
+#include "sign/sealsigninfo.h"
 
 namespace {
 // Connects a signal of the scene by signature when the scene declares it (the annotation tools add
@@ -110,6 +111,7 @@ void FormOfdPage::ConnectScene()
     connect(m_scene, &OfdPageScene::eventMouseDragMove, this, &FormOfdPage::OnMouseDragMove);
     connect(m_scene, &OfdPageScene::SignalTextSelectChanged, this, &FormOfdPage::OnTextSelectChanged);
     connect(m_scene, &OfdPageScene::SignalImageSelectChange, this, &FormOfdPage::OnImageSelectChange);
+    connect(m_scene, &OfdPageScene::SignalSignSeal, this, &FormOfdPage::OnSignSeal);
     ConnectIfPresent(m_scene, SIGNAL(SignalDrawAnnotEnd(OfdPageScene *, OfdVisualItemAnnot *)), this,
                      SLOT(OnDrawAnnotEnd(OfdPageScene *, OfdVisualItemAnnot *)));
     ConnectIfPresent(m_scene, SIGNAL(SignalAnnotChanged(OfdPageScene *)), this,
@@ -300,8 +302,7 @@ void FormOfdPage::ShowVerifySeal(bool show)
 
 QList<QSharedPointer<SealSignInfo>> FormOfdPage::GetSealSignInfo() const
 {
-    // Seals being placed are added by the signing workflow; none exist yet.
-    return QList<QSharedPointer<SealSignInfo>>();
+    return m_scene ? m_scene->GetSealSignInfo() : QList<QSharedPointer<SealSignInfo>>();
 }
 
 int FormOfdPage::GetPageRefId() const
@@ -365,11 +366,28 @@ int FormOfdPage::RunPendingSearch()
     return m_searchHitCount;
 }
 
-void FormOfdPage::ShowSignSeal(QSharedPointer<SealSignInfo> info)
+OfdVisualItemSignSeal *FormOfdPage::ShowSignSeal(QSharedPointer<SealSignInfo> info)
 {
-    // The signing workflow stamps the page index into the record and adds the seal item.
-    if (info)
-        qDebug() << "FormOfdPage::ShowSignSeal: seal placing is not available yet, page" << m_pageIndex;
+    if (!info || !m_scene)
+        return nullptr;
+    info->SetPageIndex(m_pageIndex);
+    // Centred on what the user sees of the page: a tall page may show only a part of itself.
+    QPointF centre(m_scene->GetPageWidthPixel() / 2, m_scene->GetPageHeightPixel() / 2);
+    const QRect visible = viewport()->visibleRegion().boundingRect();
+    if (isVisible() && !visible.isEmpty() && visible != viewport()->rect()) {
+        const QPointF point = mapToScene(visible.center());
+        if (m_scene->sceneRect().contains(point))
+            centre = point;
+    }
+    OfdVisualItemSignSeal *item = m_scene->AddSignSeal(info, centre);
+    viewport()->update();
+    return item;
+}
+
+void FormOfdPage::OnSignSeal(OfdPageScene *, OfdVisualItemSignSeal *item)
+{
+    if (m_mainForm)
+        m_mainForm->SignSeal(this, item);
 }
 
 void FormOfdPage::OnMouseDragMove(QPointF lastPointOfScreen, QPointF curPointOfScreen)
@@ -451,7 +469,9 @@ void FormOfdPage::mousePressEvent(QMouseEvent *event)
     }
     if (m_mainForm)
         m_mainForm->ClearCustomTagView();
-    if (event->button() == Qt::LeftButton && IsTextDrag(event)) {
+    // A press on a placed seal drags the seal, never the text selection.
+    const bool onSeal = m_scene && m_scene->GetSignSealFromPoint(mapToScene(event->pos()));
+    if (event->button() == Qt::LeftButton && IsTextDrag(event) && !onSeal) {
         m_textDragging = true;
         m_mainForm->BeginDragSelect(this, viewport()->mapToGlobal(event->pos()));
     }

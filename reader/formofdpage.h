@@ -19,7 +19,8 @@
 //             OnAnnotCheckChanged, ShowVerifySeal, GetSealSignInfo, GetPageRefId, GetPageFullPath
 //   Search:   SearchText(QString) (runs now, or marks the text pending until the page painted),
 //             IsSearchPending(), RunPendingSearch()
-//   Seals:    ShowSignSeal(QSharedPointer<SealSignInfo>) (completed by the signing workflow)
+//   Seals:    ShowSignSeal(QSharedPointer<SealSignInfo>) (stamps the page index into the record and
+//             places the seal on the scene; "执行签章" on it calls FormOfd::SignSeal)
 //   Signals:  SignalMousePress(FormOfdPage*), SignalShowSelectFlag(FormOfdPage*),
 //             SignalTextSelectChanged(FormOfdPage*, QList<OfdVisualItemText*>&),
 //             SignalImageSelectChange(FormOfdPage*, OfdVisualItemImage*),
@@ -49,8 +50,9 @@ Q_DECLARE_METATYPE(OfdVisualItemAnnot *)
 class FormOfd;
 class OfdViewManage;
 class OfdVisualItem;
+class OfdVisualItemSignSeal;
 class OfdVisualItemText;
-struct SealSignInfo;
+class SealSignInfo;
 
 // A custom-tag reference to one object of a page (page ID, object ID, tag name and path).
 using OfdXmlCustomTagPageRef = OfdCustomTagRef;
@@ -147,8 +149,10 @@ public:
     // Occurrences found by the last search of this page.
     int GetSearchHitCount() const { return m_searchHitCount; }
 
-    // Adds a seal being placed to the page (the signing workflow completes it).
-    void ShowSignSeal(QSharedPointer<SealSignInfo> info);
+    // Places a seal on the page: the record gets the page index, the scene a seal item centred on
+    // the visible part of the page (the page centre when none of it shows), or on its edge for a
+    // seal across pages. Returns the item; null without a scene or record.
+    OfdVisualItemSignSeal *ShowSignSeal(QSharedPointer<SealSignInfo> info);
 
     static QPen GetSelectPen();
     static QPen GetPageNumPen();
@@ -167,6 +171,7 @@ public slots:
     void OnImageSelectChange(OfdPageScene *scene, OfdVisualItemImage *image);
     void OnDrawAnnotEnd(OfdPageScene *scene, OfdVisualItemAnnot *annot);
     void OnAnnotChanged(OfdPageScene *scene);
+    void OnSignSeal(OfdPageScene *scene, OfdVisualItemSignSeal *item);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -33,6 +33,7 @@
 #include "model/package/ofdfilereader.h"
 #include "reader/formofd.h"
 #include "reader/formofdprint.h"
+#include "reader/formsealselect.h"
 #include "reader/ofdreadpanels.h"
 #include "shell/fileinforecord.h"
 #include "sign/oesv2helper.h"
@@ -676,13 +677,6 @@ void OfdReadWidget::BuildSecurityToolBar(QWidget *bar)
         QToolButton *ride = AddToolButton(bar, T("骑缝章"), QStringLiteral("seal_ride.png"), false);
         connect(seal, &QToolButton::clicked, this, [this]() { PlaceSeal(false); });
         connect(ride, &QToolButton::clicked, this, [this]() { PlaceSeal(true); });
-        if (AppParam::AppStatus == 2) {
-            // Edition 2 chooses the seal in the signing dialog, which this build does not have yet.
-            for (QToolButton *button : {seal, ride}) {
-                button->setEnabled(false);
-                button->setToolTip(T("签章功能尚未就绪"));
-            }
-        }
     }
 }
 
@@ -787,6 +781,9 @@ bool OfdReadWidget::ShowOfd(QSharedPointer<OfdFileReader> reader)
     connect(view, &FormOfd::SignalAnnotChanged, this, &OfdReadWidget::OnAnnotChanged);
     connect(view, &FormOfd::SignalViewRateChanged, this, [this](FormOfd *, double rate) { ShowRate(rate); });
     connect(view, &FormOfd::SignalLeaveFullScreen, this, [this](FormOfd *) { ShowOfdFullScreen(false); });
+    // A signed copy opens in a tab of its own once the signing command has returned.
+    connect(view, &FormOfd::SignalOpenSignedFile, this, &OfdReadWidget::signalOpenFileInTab,
+            Qt::QueuedConnection);
     ShowMessage(QDir::toNativeSeparators(fullName));
     return true;
 }
@@ -1013,8 +1010,15 @@ void OfdReadWidget::ToggleVerifySeal()
 
 QSharedPointer<OES_SealInfoEx> OfdReadWidget::GetSelectSeal()
 {
-    if (AppParam::AppStatus != 0)
-        return QSharedPointer<OES_SealInfoEx>(); // the seal-selection dialog is not in this build
+    if (AppParam::AppStatus != 0) {
+        // The seals of the provider, chosen in the selection dialog; nothing to choose from when
+        // the provider cannot be loaded (the dialog has told the user).
+        FormSealSelect dialog(this);
+        if (dialog.IsProviderFailed() || dialog.exec() != QDialog::Accepted)
+            return QSharedPointer<OES_SealInfoEx>();
+        return dialog.GetSelectSeal();
+    }
+    // Edition 0 places a fixed sample seal.
     QSharedPointer<OES_SealInfoEx> seal(new OES_SealInfoEx);
     seal->sealId = QStringLiteral("123");
     seal->sealName = T("印章名称");

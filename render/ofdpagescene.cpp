@@ -6,6 +6,9 @@
 #include <QEvent>
 #include <QGraphicsSceneMouseEvent>
 #include <QGuiApplication>
+#include <QMenu>
+
+#include <memory>
 
 #include <algorithm>
 
@@ -21,10 +24,12 @@
 #include "render/ofdviewmanage.h"
 #include "render/ofdvisualitemimage.h"
 #include "render/ofdvisualitemseal.h"
+#include "render/ofdvisualitemsignseal.h"
 #include "render/ofdvisualitemtext.h"
 #include "render/ofdvisualtextinfo.h"
 #include "sign/ofdxmlsignature.h"
 #include "sign/ofdxmlsignaturemanage.h"
+#include "sign/sealsigninfo.h"
 
 namespace {
 // Posted to itself after the first item painted, to run a pending search.
@@ -211,6 +216,74 @@ void OfdPageScene::ShowVerifySeal(bool show)
 {
     for (OfdVisualItemSeal *item : qAsConst(m_sealItems))
         item->ShowVerifyMark(show);
+}
+
+OfdVisualItemSignSeal *OfdPageScene::AddSignSeal(QSharedPointer<SealSignInfo> info)
+{
+    return AddSignSeal(info, QPointF(GetPageWidthPixel() / 2, GetPageHeightPixel() / 2));
+}
+
+OfdVisualItemSignSeal *OfdPageScene::AddSignSeal(QSharedPointer<SealSignInfo> info, const QPointF &centre)
+{
+    if (!info)
+        return nullptr;
+    auto *item = new OfdVisualItemSignSeal(this, info);
+    item->PlaceAt(centre);
+    addItem(item);
+    m_signSeals.append(item);
+    return item;
+}
+
+void OfdPageScene::DeleteSeal(OfdVisualItemSignSeal *item)
+{
+    if (!item || !m_signSeals.removeOne(item))
+        return;
+    if (m_dragSeal == item)
+        m_dragSeal = nullptr;
+    removeItem(item);
+    // The item may be the one whose menu asked for this: delete it once the menu is done.
+    item->deleteLater();
+}
+
+void OfdPageScene::ClearSignSeals()
+{
+    const QList<OfdVisualItemSignSeal *> seals = m_signSeals;
+    for (OfdVisualItemSignSeal *item : seals)
+        DeleteSeal(item);
+}
+
+QList<QSharedPointer<SealSignInfo>> OfdPageScene::GetSealSignInfo() const
+{
+    QList<QSharedPointer<SealSignInfo>> infos;
+    for (OfdVisualItemSignSeal *item : m_signSeals)
+        infos.append(item->GetSealSignInfo());
+    return infos;
+}
+
+OfdVisualItemSignSeal *OfdPageScene::GetSignSealFromPoint(const QPointF &point) const
+{
+    if (m_signSeals.isEmpty())
+        return nullptr;
+    // Placed seals take no mouse buttons themselves, so ask for every item, not only those that
+    // would receive the press.
+    const QList<QGraphicsItem *> under = items(point, Qt::IntersectsItemShape, Qt::DescendingOrder);
+    if (under.isEmpty())
+        return nullptr;
+    auto *seal = dynamic_cast<OfdVisualItemSignSeal *>(under.first());
+    return m_signSeals.contains(seal) ? seal : nullptr;
+}
+
+void OfdPageScene::RequestSignSeal(OfdVisualItemSignSeal *item)
+{
+    emit SignalSignSeal(this, item);
+}
+
+void OfdPageScene::ShowSignSealMenu(OfdVisualItemSignSeal *item, const QPoint &screenPos)
+{
+    if (!item)
+        return;
+    std::unique_ptr<QMenu> menu(item->CreateContextMenu());
+    menu->exec(screenPos);
 }
 
 void OfdPageScene::CreateSceneLayer(OfdXmlPageLayer *layer)
@@ -484,6 +557,22 @@ void OfdPageScene::OnImageLeftButtonDown(OfdVisualItemImage *image)
 
 void OfdPageScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
 {
+    // Placed seals come first: the left button drags them, the right one opens their menu.
+    if (OfdVisualItemSignSeal *seal = GetSignSealFromPoint(event->scenePos())) {
+        if (event->button() == Qt::LeftButton) {
+            m_dragSeal = seal;
+            m_dragLastPoint = event->scenePos();
+            event->accept();
+            emit SignalMousePress(this, event);
+            return;
+        }
+        if (event->button() == Qt::RightButton) {
+            event->accept();
+            emit SignalMousePress(this, event);
+            ShowSignSealMenu(seal, event->screenPos());
+            return;
+        }
+    }
     if (event->button() == Qt::LeftButton) {
         m_leftDown = true;
         m_pressPoint = event->scenePos();
@@ -501,6 +590,16 @@ void OfdPageScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
 
 void OfdPageScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
+    if (m_dragSeal) {
+        if (event->buttons() & Qt::LeftButton) {
+            const QPointF point = event->scenePos();
+            m_dragSeal->MoveSeal(point - m_dragLastPoint);
+            m_dragLastPoint = point;
+            event->accept();
+            return;
+        }
+        m_dragSeal = nullptr; // the release went elsewhere
+    }
     if (m_annotHook && m_annotHook->MouseMove(event)) {
         if (m_leftDown)
             m_lastPoint = m_currentPoint = event->scenePos();
@@ -522,6 +621,16 @@ void OfdPageScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 
 void OfdPageScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 {
+    if (m_dragSeal && event->button() == Qt::LeftButton) {
+        m_dragSeal = nullptr;
+        event->accept();
+        return;
+    }
+    // The menu of a placed seal opened on the press; the release is not another context click.
+    if (event->button() == Qt::RightButton && GetSignSealFromPoint(event->scenePos())) {
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::LeftButton)
         m_leftDown = false;
     if (m_annotHook && m_annotHook->MouseRelease(event))

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPointF>
 #include <QRectF>
+#include <QSharedPointer>
 #include <QVector>
 
 #include <functional>
@@ -21,6 +22,8 @@ class OfdViewManage;
 class OfdVisualItem;
 class OfdVisualItemImage;
 class OfdVisualItemSeal;
+class OfdVisualItemSignSeal;
+class SealSignInfo;
 class OfdVisualItemAnnot;
 class OfdVisualItemText;
 class OfdXmlPage;
@@ -143,6 +146,26 @@ public:
     // Shows or hides the marks telling whether each seal's checks passed.
     void ShowVerifySeal(bool show);
 
+    // Seals being placed (waiting to be signed), above every other item. A new seal is centred on
+    // the page, or on a point of it, and a seal across pages then moved onto its edge; the record's
+    // rectangle follows the picture. The scene owns the items.
+    OfdVisualItemSignSeal *AddSignSeal(QSharedPointer<SealSignInfo> info);
+    OfdVisualItemSignSeal *AddSignSeal(QSharedPointer<SealSignInfo> info, const QPointF &centre);
+    // Takes a placed seal off the page (the item is deleted once control returns to the event loop).
+    void DeleteSeal(OfdVisualItemSignSeal *item);
+    void ClearSignSeals();
+    const QList<OfdVisualItemSignSeal *> &GetSignSealItems() const { return m_signSeals; }
+    // Records of the placed seals in placement order.
+    QList<QSharedPointer<SealSignInfo>> GetSealSignInfo() const;
+    // The topmost item at a scene point when it is a placed seal; null otherwise or without seals.
+    OfdVisualItemSignSeal *GetSignSealFromPoint(const QPointF &point) const;
+    // The placed seal the left button is dragging; null when none.
+    OfdVisualItemSignSeal *GetDragSeal() const { return m_dragSeal; }
+    // Asks the document view to sign with the placed seals (SignalSignSeal).
+    void RequestSignSeal(OfdVisualItemSignSeal *item);
+    // Shows the context menu of a placed seal at a screen position, modally.
+    void ShowSignSealMenu(OfdVisualItemSignSeal *item, const QPoint &screenPos);
+
     // True when any text item still has to measure itself on a paint.
     bool IsNeedRepaint() const;
     // Called by items after their first paint; starts a pending search once.
@@ -160,6 +183,8 @@ signals:
     void SignalDrawAnnotEnd(OfdPageScene *scene, OfdVisualItemAnnot *annot);
     void SignalAnnotChanged(OfdPageScene *scene);
     void eventMouseDragMove(QPointF from, QPointF to);
+    // "执行签章" on a placed seal.
+    void SignalSignSeal(OfdPageScene *scene, OfdVisualItemSignSeal *item);
 
 public slots:
     void OnImageLeftButtonDown(OfdVisualItemImage *image);
@@ -191,6 +216,9 @@ private:
     std::vector<std::unique_ptr<OfdXmlPageBlock>> m_unitBlocks;
     QList<OfdVisualItemText *> m_textItems;
     QList<OfdVisualItemSeal *> m_sealItems;
+    QList<OfdVisualItemSignSeal *> m_signSeals;
+    OfdVisualItemSignSeal *m_dragSeal = nullptr;
+    QPointF m_dragLastPoint;
     QHash<int, QList<OfdVisualItem *>> m_itemsById;
 
     bool m_leftDown = false;
