@@ -17,6 +17,7 @@
 #include "reader/formofd.h"
 #include "render/content/ofdconvert.h"
 #include "render/ofdpagerenderer.h"
+#include "render/ofdvisualitemsignseal.h"
 
 namespace {
 // A paint engine that draws nothing and notes whether anything was asked of it that the PDF
@@ -213,6 +214,7 @@ bool FormOfd::IsVectorPdfExact() const
         QPainter painter;
         if (!painter.begin(&device))
             return false;
+        const OfdSignSealOutputGuard hideSeals(scene);
         scene->render(&painter, QRectF(QPointF(0, 0), rect.size()), rect, Qt::IgnoreAspectRatio);
         painter.end();
         if (!device.IsExact())
@@ -243,7 +245,11 @@ bool FormOfd::SavePdfPicture(const QString &fileName)
         FormOfdPage *page = m_pages[i];
         const double rate = page->GetRate();
         page->ShowPageView(2.0);
-        const QPixmap picture = page->grab();
+        QPixmap picture;
+        {
+            const OfdSignSealOutputGuard hideSeals(page->GetPageScene());
+            picture = page->grab();
+        }
         page->ShowPageView(rate);
         painter.resetTransform();
         if (!picture.isNull() && picture.width() > 0) {
@@ -302,6 +308,7 @@ bool FormOfd::SavePdfVector(const QString &fileName)
             painter.setRenderHint(QPainter::Antialiasing, true);
             painter.setRenderHint(QPainter::TextAntialiasing, true);
             painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            const OfdSignSealOutputGuard hideSeals(scene);
             scene->render(&painter, QRectF(QPointF(-size.width() / 2, -size.height() / 2), size),
                           scene->sceneRect(), Qt::IgnoreAspectRatio);
             painter.restore();

@@ -200,6 +200,7 @@ QPixmap FormOfdPage::GetPageImage(float rate)
     const double oldRate = m_rate;
     const double oldRotation = m_rotation;
     ShowPageView(rate, 0);
+    const OfdSignSealOutputGuard hideSeals(m_scene);
     // The first grab of a page may come before the view laid its scene out; it is taken and dropped.
     if (m_grabCount == 1)
         grab();

@@ -18,6 +18,7 @@
 #include "reader/formofdpage.h"
 #include "reader/formofdprintui.h"
 #include "render/ofdpagescene.h"
+#include "render/ofdvisualitemsignseal.h"
 
 namespace {
 // The printer of the last print job; lives for the run, never stored.
@@ -210,6 +211,7 @@ void FormOfdPrint::PrintPage(QPainter &painter, QPrinter &printer, FormOfdPage *
     if (!first)
         printer.newPage();
     painter.save();
+    const OfdSignSealOutputGuard hideSeals(page->GetPageScene());
     page->render(&painter, QRectF(), page->viewport()->rect(), Qt::KeepAspectRatio);
     if (page->IsShowPageNum())
         DrawPageNum(&painter, page);

@@ -201,3 +201,23 @@ QImage OfdVisualItemSignSeal::CreateDefaultSealImage(const QSizeF &size, const Q
     }
     return image;
 }
+
+OfdSignSealOutputGuard::OfdSignSealOutputGuard(OfdPageScene *scene)
+{
+    if (!scene)
+        return;
+    for (OfdVisualItemSignSeal *item : scene->GetSignSealItems()) {
+        if (item->isVisible()) {
+            item->setVisible(false);
+            m_hidden.append(item);
+        }
+    }
+}
+
+OfdSignSealOutputGuard::~OfdSignSealOutputGuard()
+{
+    for (const QPointer<OfdVisualItemSignSeal> &item : qAsConst(m_hidden)) {
+        if (item)
+            item->setVisible(true);
+    }
+}

@@ -2,7 +2,9 @@
 
 #include <QGraphicsObject>
 #include <QImage>
+#include <QList>
 #include <QPointF>
+#include <QPointer>
 #include <QSharedPointer>
 #include <QSizeF>
 
@@ -76,4 +78,19 @@ private:
     QSizeF m_size;
     QImage m_picture;
     bool m_hasSealPicture = false;
+};
+
+// Hides the seals being placed on a scene for as long as it lives: pictures of a page for print,
+// export or thumbnails show the document as it is, and a placed seal is not part of it until the
+// document is signed. The seals are shown again when the guard goes.
+class OfdSignSealOutputGuard
+{
+public:
+    explicit OfdSignSealOutputGuard(OfdPageScene *scene);
+    ~OfdSignSealOutputGuard();
+    OfdSignSealOutputGuard(const OfdSignSealOutputGuard &) = delete;
+    OfdSignSealOutputGuard &operator=(const OfdSignSealOutputGuard &) = delete;
+
+private:
+    QList<QPointer<OfdVisualItemSignSeal>> m_hidden;
 };

@@ -161,6 +161,7 @@ private slots:
     void signedFileDir_data();
     void signedFileDir();
     void writeFailureIsTold();
+    void placedSealsStayOutOfPagePictures();
 
     void sealSelectListsSeals();
     void sealSelectDoubleClickChooses();
@@ -228,6 +229,33 @@ QString TestFormOfdSign::WriteDocument(const ViewTestDoc &doc, const QString &na
     if (!file.open(QIODevice::WriteOnly) || file.write(doc.Build()) <= 0)
         return QString();
     return path;
+}
+
+void TestFormOfdSign::placedSealsStayOutOfPagePictures()
+{
+    // A page picture (print, export) shows the document as it is: a seal not yet signed is left out,
+    // and it is back on the page afterwards.
+    ViewTestDoc doc;
+    Load(doc);
+    OfdVisualItemSignSeal *item = m_form->ShowFreeSign(TestSeal(QStringLiteral("a"), T("公章"), Qt::red));
+    QVERIFY(item);
+    FormOfdPage *page = m_form->GetPage(0);
+    const QRectF rect = item->GetSealSignInfo()->GetRect();
+    auto redAtSeal = [&rect](const QImage &image, double scale) {
+        const QColor c = image.pixelColor((rect.center() * scale).toPoint());
+        return c.red() > 200 && c.green() < 80 && c.blue() < 80;
+    };
+    const QImage picture = page->GetPageImage(1.0).toImage();
+    QVERIFY(!picture.isNull());
+    QVERIFY(!redAtSeal(picture, 1.0));
+    QVERIFY(item->isVisible());
+    QImage screen(page->GetPageScene()->sceneRect().size().toSize(), QImage::Format_ARGB32);
+    screen.fill(Qt::white);
+    QPainter painter(&screen);
+    page->GetPageScene()->render(&painter, QRectF(QPointF(0, 0), screen.size()),
+                                 page->GetPageScene()->sceneRect());
+    painter.end();
+    QVERIFY(redAtSeal(screen, 1.0));
 }
 
 void TestFormOfdSign::freeSignOnCurrentPage()
