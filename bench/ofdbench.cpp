@@ -189,10 +189,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     OfdConvert::Init(96);
     const QStringList args = app.arguments().mid(1);
-    // ofdbench [corpus folder] [--keep DIR]: --keep writes the generated documents to DIR.
+    // ofdbench [corpus folder] [--keep DIR] [--pages N]: --keep writes the generated documents to DIR;
+    // --pages runs the generated document of N pages only (and no corpus), for profiling.
     const QString corpus = args.value(0).startsWith(QLatin1String("--")) ? QString() : args.value(0);
     const int keep = args.indexOf(QStringLiteral("--keep"));
     const QString keepDir = keep >= 0 ? args.value(keep + 1) : QString();
+    const int pagesArg = args.indexOf(QStringLiteral("--pages"));
+    const int onlyPages = pagesArg >= 0 ? args.value(pagesArg + 1).toInt() : 0;
+    QList<int> sizes = {10, 100, 1000};
+    if (onlyPages > 0)
+        sizes = {onlyPages};
 
     out << "| document                     | measurement                |      time |    peak | note |"
         << Qt::endl;
@@ -200,7 +206,7 @@ int main(int argc, char *argv[])
         << Qt::endl;
     QTemporaryDir tempDir;
     const QDir dir(keepDir.isEmpty() ? tempDir.path() : keepDir);
-    for (int pages : {10, 100, 1000}) {
+    for (int pages : qAsConst(sizes)) {
         const QString path = dir.filePath(QStringLiteral("text-%1.ofd").arg(pages));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(TextDocument(pages)) <= 0)
@@ -208,7 +214,7 @@ int main(int argc, char *argv[])
         file.close();
         BenchFile(QStringLiteral("generated %1 pages").arg(pages), path, true);
     }
-    if (!corpus.isEmpty() && QDir(corpus).exists()) {
+    if (onlyPages == 0 && !corpus.isEmpty() && QDir(corpus).exists()) {
         double total = 0;
         int files = 0;
         QDirIterator it(corpus, {QStringLiteral("*.ofd")}, QDir::Files, QDirIterator::Subdirectories);

@@ -1,8 +1,11 @@
 #include "render/ofdvisualitemtext.h"
 
+#include <QHash>
+#include <QMutex>
 #include <QPainter>
 
 #include <cmath>
+#include <memory>
 
 #include "render/content/ofdconvert.h"
 #include "render/content/ofddocumentaccess.h"
@@ -46,7 +49,111 @@ bool IsAxisAlignedRect(const QPolygonF &polygon, QRectF &rect)
     return true;
 }
 
+// The strings of single characters and their case-folded forms, made once per thread on first use:
+// BMP characters in pages of 256, the rest by code point.
+struct CharStrings
+{
+    struct Entry
+    {
+        QString text;
+        QString folded;
+    };
+    std::unique_ptr<Entry[]> pages[256];
+    QHash<uint, Entry> others;
+
+    const Entry &Get(uint ucs4)
+    {
+        Entry *entry = nullptr;
+        if (ucs4 > 0xffff) {
+            entry = &others[ucs4];
+        } else {
+            std::unique_ptr<Entry[]> &page = pages[ucs4 >> 8];
+            if (!page)
+                page.reset(new Entry[256]);
+            entry = &page[ucs4 & 0xff];
+        }
+        if (entry->text.isNull()) {
+            if (QChar::requiresSurrogates(ucs4)) {
+                const QChar pair[2] = {QChar(QChar::highSurrogate(ucs4)), QChar(QChar::lowSurrogate(ucs4))};
+                entry->text = QString(pair, 2);
+            } else {
+                entry->text = QString(QChar(ushort(ucs4)));
+            }
+            entry->folded = entry->text.toCaseFolded();
+        }
+        return *entry;
+    }
+};
+
+CharStrings &ThreadCharStrings()
+{
+    thread_local CharStrings strings;
+    return strings;
+}
+
+// Texts of several characters, each kept once. Never destroyed: records may be read until exit.
+struct LongTexts
+{
+    QMutex mutex;
+    QVector<QString> texts;
+    QHash<QString, quint32> numbers;
+};
+
+LongTexts &SharedLongTexts()
+{
+    static auto *texts = new LongTexts;
+    return *texts;
+}
+
 } // namespace
+
+OfdCharText OfdCharText::FromUcs4(uint ucs4)
+{
+    return ucs4 < 0x110000 ? OfdCharText(ucs4 + 1) : FromString(QString::fromUcs4(&ucs4, 1));
+}
+
+OfdCharText OfdCharText::FromString(const QString &text)
+{
+    if (text.isEmpty())
+        return OfdCharText();
+    if (text.size() == 1)
+        return OfdCharText(quint32(text[0].unicode()) + 1);
+    if (text.size() == 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate())
+        return OfdCharText(QChar::surrogateToUcs4(text[0], text[1]) + 1);
+    LongTexts &table = SharedLongTexts();
+    QMutexLocker lock(&table.mutex);
+    auto it = table.numbers.constFind(text);
+    if (it == table.numbers.constEnd()) {
+        if (quint32(table.texts.size()) >= kTableFlag - 1)
+            return OfdCharText();
+        it = table.numbers.insert(text, quint32(table.texts.size()));
+        table.texts.append(text);
+    }
+    return OfdCharText(kTableFlag | *it);
+}
+
+QString OfdCharText::ToString() const
+{
+    if (m_value == 0)
+        return QString();
+    if (m_value < kTableFlag)
+        return ThreadCharStrings().Get(m_value - 1).text;
+    LongTexts &table = SharedLongTexts();
+    QMutexLocker lock(&table.mutex);
+    return table.texts.value(int(m_value & ~kTableFlag));
+}
+
+const QString OfdCharText::toCaseFolded() const
+{
+    if (m_value != 0 && m_value < kTableFlag)
+        return ThreadCharStrings().Get(m_value - 1).folded;
+    return ToString().toCaseFolded();
+}
+
+QRectF OfdVisualTextInfo::ItemRect() const
+{
+    return item ? item->GetCharItemRect(index) : QRectF();
+}
 
 OfdVisualItemText::OfdVisualItemText(OfdPageItem *pageItem, QGraphicsItem *parent)
     : OfdVisualItem(pageItem, parent)
@@ -233,19 +340,27 @@ void OfdVisualItemText::EnsureCharRecords()
     if (text && CreateQtFont()) {
         m_layout = std::make_unique<TextGlyphLayout>();
         m_layout->Build(*text, *m_fonts, m_fontScale);
-        m_chars.reserve(m_layout->cells.size());
-        for (const TextGlyphLayout::Cell &cell : qAsConst(m_layout->cells)) {
-            OfdVisualTextInfo info;
+        const QVector<QRectF> &rects = m_layout->rects;
+        m_chars.reserve(rects.size()); // exactly: resizing alone would leave room to grow
+        m_chars.resize(rects.size());
+        for (int i = 0; i < rects.size(); ++i) {
+            OfdVisualTextInfo &info = m_chars[i];
             info.item = this;
-            info.text = cell.text;
-            info.itemRect = cell.rect;
-            info.sceneRect = mapRectToScene(cell.rect);
-            m_chars.append(info);
-            bounds = bounds.isNull() ? cell.rect : bounds.united(cell.rect);
+            info.text = m_layout->texts[i];
+            info.index = i;
+            info.sceneRect = mapRectToScene(rects[i]);
+            bounds = bounds.isNull() ? rects[i] : bounds.united(rects[i]);
         }
+        // The records hold the texts from now on.
+        m_layout->texts = QVector<OfdCharText>();
     }
     prepareGeometryChange();
     m_bounds = std::make_unique<QRectF>(bounds.isNull() ? QRectF() : bounds.adjusted(-2, -2, 2, 2));
+}
+
+QRectF OfdVisualItemText::GetCharItemRect(int index) const
+{
+    return m_layout && index >= 0 && index < m_layout->rects.size() ? m_layout->rects[index] : QRectF();
 }
 
 QRectF OfdVisualItemText::CalTextBoundary() const
@@ -359,20 +474,21 @@ void OfdVisualItemText::PaintItem(QPainter *painter)
         return;
 
     // Marks first, so that the characters stay on top.
+    const QVector<QRectF> &rects = m_layout->rects;
     if (m_selected && m_scene && m_scene->IsShowSelect()) {
-        for (const OfdVisualTextInfo &info : qAsConst(m_chars)) {
-            if (!m_selectArea.intersected(QPolygonF(info.itemRect)).isEmpty())
-                painter->fillRect(info.itemRect, kTextSelectColor);
+        for (const QRectF &rect : rects) {
+            if (!m_selectArea.intersected(QPolygonF(rect)).isEmpty())
+                painter->fillRect(rect, kTextSelectColor);
         }
     }
     if (m_customTag) {
         QRectF all;
-        for (const OfdVisualTextInfo &info : qAsConst(m_chars))
-            all = all.isNull() ? info.itemRect : all.united(info.itemRect);
+        for (const QRectF &rect : rects)
+            all = all.isNull() ? rect : all.united(rect);
         painter->fillRect(all, kCustomTagColor);
     }
     for (const OfdVisualTextInfo &info : qAsConst(m_searchHits))
-        painter->fillRect(info.itemRect, kTextSearchColor);
+        painter->fillRect(info.ItemRect(), kTextSearchColor);
 
     DrawGlyphs(painter);
 }
@@ -447,7 +563,7 @@ QVector<OfdVisualTextInfo> OfdVisualItemText::GetSelectedChars() const
     if (!m_selected)
         return chars;
     for (const OfdVisualTextInfo &info : m_chars) {
-        if (!m_selectArea.intersected(QPolygonF(info.itemRect)).isEmpty())
+        if (!m_selectArea.intersected(QPolygonF(info.ItemRect())).isEmpty())
             chars.append(info);
     }
     return chars;

@@ -42,6 +42,8 @@ public:
     // Measures the characters (once) without painting, exactly as a paint places them.
     void EnsureCharRecords();
     const QVector<OfdVisualTextInfo> &GetCharRecords() const { return m_chars; }
+    // The rectangle of the record numbered index in item coordinates; empty for other numbers.
+    QRectF GetCharItemRect(int index) const;
     // True until the characters were measured.
     bool IsNeedRepaint() const { return !m_measured; }
 

@@ -5,6 +5,8 @@
 #include <QTransform>
 
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "render/content/ofdconvert.h"
 #include "render/content/ofdpageitemtext.h"
@@ -117,6 +119,18 @@ void TrimFormatting(const QString &s, int &begin, int &end)
         end = e;
 }
 
+// Appends a character as read: a code point above the BMP as its surrogate pair, anything else (a
+// lone surrogate included) as it was.
+void AppendUcs4(QString &text, uint ucs4)
+{
+    if (QChar::requiresSurrogates(ucs4)) {
+        text.append(QChar(QChar::highSurrogate(ucs4)));
+        text.append(QChar(QChar::lowSurrogate(ucs4)));
+    } else {
+        text.append(QChar(ushort(ucs4)));
+    }
+}
+
 // The glyphs the font system's own fallback draws text with in font, at pixelSize; cached for all
 // text objects.
 QVector<FallbackGlyph> SystemFallback(const QFont &font, double pixelSize, const QString &text)
@@ -221,8 +235,13 @@ QRawFont EmbeddedRawFontCache::Resized(const QRawFont &font, double pixelSize)
     return raw;
 }
 
+namespace {
+void ClearSharedFontSets();
+} // namespace
+
 void EmbeddedRawFontCache::Clear()
 {
+    ClearSharedFontSets();
     RawFontCaches &c = Caches();
     c.embedded.clear();
     c.embeddedBytes = 0;
@@ -230,94 +249,202 @@ void EmbeddedRawFontCache::Clear()
     c.fallback.clear();
 }
 
+struct TextFontSet::Shared
+{
+    QVector<QRawFont> fonts;
+    bool embedded = false;
+    double pixelSize = 0;
+    QFont fallbackFont;
+    int fallbackSlot = -2; // slot of the fallback font's own face; -2 until asked, -1 none
+    QHash<uint, QVector<TextCharGlyph>> chars;
+
+    int AddFont(const QRawFont &font)
+    {
+        for (int i = 0; i < fonts.size(); ++i) {
+            if (fonts[i] == font)
+                return i;
+        }
+        fonts.append(font);
+        return fonts.size() - 1;
+    }
+
+    bool LookupIn(int slot, const QChar *text, int size, TextGlyphRef &ref) const
+    {
+        const QRawFont &font = fonts[slot];
+        quint32 glyphs[4] = {0, 0, 0, 0};
+        int count = 4;
+        if (!font.glyphIndexesForChars(text, size, glyphs, &count) || count != 1 || glyphs[0] == 0)
+            return false;
+        ref.font = slot;
+        ref.glyph = glyphs[0];
+        ref.offset = QPointF();
+        return true;
+    }
+
+    double Advance(int font, quint32 glyph) const
+    {
+        if (font < 0 || font >= fonts.size())
+            return 0;
+        QPointF advance;
+        if (!fonts[font].advancesForGlyphIndexes(
+                &glyph, &advance, 1,
+                QRawFont::LayoutFlags(QRawFont::SeparateAdvances | QRawFont::UseDesignMetrics)))
+            return 0;
+        return advance.x();
+    }
+
+    // The primary font's glyph; else the fallback font's own face; else what the font system's
+    // fallback draws the character with.
+    QVector<TextGlyphRef> Lookup(uint ucs4)
+    {
+        QString text;
+        AppendUcs4(text, ucs4);
+        TextGlyphRef ref;
+        if (LookupIn(0, text.constData(), text.size(), ref))
+            return {ref};
+        QVector<TextGlyphRef> found;
+        if (fallbackSlot == -2) {
+            fallbackSlot = -1;
+            const QRawFont fallback = EmbeddedRawFontCache::GetSystem(fallbackFont, pixelSize);
+            if (fallback.isValid())
+                fallbackSlot = AddFont(fallback);
+        }
+        if (fallbackSlot >= 0 && LookupIn(fallbackSlot, text.constData(), text.size(), ref)) {
+            found.append(ref);
+        } else {
+            for (const FallbackGlyph &g : SystemFallback(fallbackFont, pixelSize, text))
+                found.append({AddFont(g.font), g.glyph, g.offset});
+        }
+        return found;
+    }
+};
+
+namespace {
+
+constexpr int kMaxSharedFontSets = 64;
+constexpr int kMaxCharsPerFontSet = 65536;
+
+// The font sets in use, most recently asked first. Sets match when they draw with the same fonts at
+// the same size; text objects keep their set when it leaves the list.
+std::vector<std::shared_ptr<TextFontSet::Shared>> &SharedFontSets()
+{
+    static auto *sets = new std::vector<std::shared_ptr<TextFontSet::Shared>>;
+    return *sets;
+}
+
+std::shared_ptr<TextFontSet::Shared>
+FindSharedSet(const std::function<bool(const TextFontSet::Shared &)> &match)
+{
+    auto &sets = SharedFontSets();
+    for (auto it = sets.begin(); it != sets.end(); ++it) {
+        if (match(**it)) {
+            std::shared_ptr<TextFontSet::Shared> found = *it;
+            sets.erase(it);
+            sets.insert(sets.begin(), found);
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+void ClearSharedFontSets()
+{
+    SharedFontSets().clear();
+}
+
+void AddSharedSet(const std::shared_ptr<TextFontSet::Shared> &set)
+{
+    auto &sets = SharedFontSets();
+    if (int(sets.size()) >= kMaxSharedFontSets)
+        sets.pop_back();
+    sets.insert(sets.begin(), set);
+}
+
+} // namespace
+
+TextFontSet::TextFontSet() : m_shared(std::make_shared<Shared>()) {}
+
+TextFontSet::~TextFontSet() = default;
+
 void TextFontSet::InitEmbedded(const QRawFont &primary, const QFont &fallback, double pixelSize)
 {
-    m_fonts = {primary};
-    m_embedded = true;
-    m_pixelSize = pixelSize;
-    m_fallbackFont = fallback;
-    m_fallbackSlot = -2;
-    m_fallbackGlyphs.clear();
+    m_shared = FindSharedSet([&](const Shared &s) {
+        return s.embedded && s.pixelSize == pixelSize && !s.fonts.isEmpty() && s.fonts[0] == primary &&
+               s.fallbackFont == fallback;
+    });
+    if (m_shared)
+        return;
+    m_shared = std::make_shared<Shared>();
+    m_shared->fonts = {primary};
+    m_shared->embedded = true;
+    m_shared->pixelSize = pixelSize;
+    m_shared->fallbackFont = fallback;
+    m_shared->fallbackSlot = -2;
+    AddSharedSet(m_shared);
 }
 
 void TextFontSet::InitSystem(const QFont &font, double pixelSize)
 {
-    m_fonts = {EmbeddedRawFontCache::GetSystem(font, pixelSize)};
-    m_embedded = false;
-    m_pixelSize = pixelSize;
-    m_fallbackFont = font;
-    m_fallbackSlot = -1; // the primary already is the font's own face
-    m_fallbackGlyphs.clear();
+    m_shared = FindSharedSet(
+        [&](const Shared &s) { return !s.embedded && s.pixelSize == pixelSize && s.fallbackFont == font; });
+    if (m_shared)
+        return;
+    m_shared = std::make_shared<Shared>();
+    m_shared->fonts = {EmbeddedRawFontCache::GetSystem(font, pixelSize)};
+    m_shared->embedded = false;
+    m_shared->pixelSize = pixelSize;
+    m_shared->fallbackFont = font;
+    m_shared->fallbackSlot = -1; // the primary already is the font's own face
+    AddSharedSet(m_shared);
 }
 
-int TextFontSet::AddFont(const QRawFont &font)
+bool TextFontSet::IsValid() const
 {
-    for (int i = 0; i < m_fonts.size(); ++i) {
-        if (m_fonts[i] == font)
-            return i;
-    }
-    m_fonts.append(font);
-    return m_fonts.size() - 1;
+    return !m_shared->fonts.isEmpty() && m_shared->fonts[0].isValid();
 }
 
-bool TextFontSet::LookupIn(int slot, const QString &text, TextGlyphRef &ref) const
+bool TextFontSet::IsEmbedded() const
 {
-    const QRawFont &font = m_fonts[slot];
-    quint32 glyphs[4] = {0, 0, 0, 0};
-    int count = 4;
-    if (!font.glyphIndexesForChars(text.constData(), text.size(), glyphs, &count) || count != 1 ||
-        glyphs[0] == 0)
-        return false;
-    ref.font = slot;
-    ref.glyph = glyphs[0];
-    ref.offset = QPointF();
-    return true;
+    return m_shared->embedded;
 }
 
-QVector<TextGlyphRef> TextFontSet::GlyphsForText(const QString &text)
+const QVector<QRawFont> &TextFontSet::Fonts() const
 {
-    TextGlyphRef ref;
-    if (text.isEmpty() || !IsValid())
-        return {};
-    if (LookupIn(0, text, ref))
-        return {ref};
-    const auto known = m_fallbackGlyphs.constFind(text);
-    if (known != m_fallbackGlyphs.constEnd())
+    return m_shared->fonts;
+}
+
+double TextFontSet::PixelSize() const
+{
+    return m_shared->pixelSize;
+}
+
+const QVector<TextCharGlyph> &TextFontSet::GlyphsForChar(uint ucs4)
+{
+    static const QVector<TextCharGlyph> none;
+    if (!IsValid())
+        return none;
+    Shared &s = *m_shared;
+    const auto known = s.chars.constFind(ucs4);
+    if (known != s.chars.constEnd())
         return *known;
-
-    QVector<TextGlyphRef> found;
-    if (m_fallbackSlot == -2) {
-        m_fallbackSlot = -1;
-        const QRawFont fallback = EmbeddedRawFontCache::GetSystem(m_fallbackFont, m_pixelSize);
-        if (fallback.isValid())
-            m_fallbackSlot = AddFont(fallback);
-    }
-    if (m_fallbackSlot >= 0 && LookupIn(m_fallbackSlot, text, ref)) {
-        found.append(ref);
-    } else {
-        for (const FallbackGlyph &g : SystemFallback(m_fallbackFont, m_pixelSize, text))
-            found.append({AddFont(g.font), g.glyph, g.offset});
-    }
-    m_fallbackGlyphs.insert(text, found);
-    return found;
+    QVector<TextCharGlyph> found;
+    for (const TextGlyphRef &ref : s.Lookup(ucs4))
+        found.append({ref, ref.offset.x() + s.Advance(ref.font, ref.glyph)});
+    if (s.chars.size() >= kMaxCharsPerFontSet)
+        s.chars.clear();
+    return *s.chars.insert(ucs4, found);
 }
 
 double TextFontSet::Advance(int font, quint32 glyph) const
 {
-    if (font < 0 || font >= m_fonts.size())
-        return 0;
-    QPointF advance;
-    if (!m_fonts[font].advancesForGlyphIndexes(
-            &glyph, &advance, 1,
-            QRawFont::LayoutFlags(QRawFont::SeparateAdvances | QRawFont::UseDesignMetrics)))
-        return 0;
-    return advance.x();
+    return m_shared->Advance(font, glyph);
 }
 
 void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, double scale)
 {
     glyphs.clear();
-    cells.clear();
+    texts.clear();
+    rects.clear();
     runs.clear();
     fontScale = scale > 0 && std::isfinite(scale) ? scale : 1;
     charDirection = ((text.GetCharDirection() % 360) + 360) % 360;
@@ -330,20 +457,25 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
     // The characters of all codes; a surrogate pair is one character.
     struct Unit
     {
-        QString text;
+        uint ucs4;
         const OfdTypeTextCode *code;
     };
+    const QList<OfdTypeTextCode *> &codes = text.GetTextCodeManage().GetCodes();
+    int total = 0;
+    for (const OfdTypeTextCode *code : codes)
+        total += code->GetText().size();
     QVector<Unit> units;
-    for (const OfdTypeTextCode *code : text.GetTextCodeManage().GetCodes()) {
+    units.reserve(total);
+    for (const OfdTypeTextCode *code : codes) {
         const QString &s = code->GetText();
         int begin = 0, end = 0;
         TrimFormatting(s, begin, end);
         for (int k = begin; k < end; ++k) {
             if (s[k].isHighSurrogate() && k + 1 < end && s[k + 1].isLowSurrogate()) {
-                units.append({s.mid(k, 2), code});
+                units.append({QChar::surrogateToUcs4(s[k], s[k + 1]), code});
                 ++k;
             } else {
-                units.append({QString(s[k]), code});
+                units.append({s[k].unicode(), code});
             }
         }
     }
@@ -358,6 +490,17 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
                 maps.insert(map->GetCodePosition(), map);
         }
     }
+
+    // Character cells while laying out: where each starts and how far its glyphs reach.
+    struct Cell
+    {
+        QPointF origin;
+        double advance = 0; // pixels, font scale applied
+    };
+    QVector<Cell> cells;
+    cells.reserve(units.size());
+    texts.reserve(units.size());
+    glyphs.reserve(units.size());
 
     const OfdTypeTextCode *code = nullptr;
     int slot = 0; // position number within the current code
@@ -377,9 +520,9 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
         return pen;
     };
     // Adds a glyph to a cell; returns its advance (pixels at the drawn size).
-    auto addGlyph = [&](const QPointF &origin, const TextGlyphRef &ref, int cellIndex) {
-        glyphs.append({origin, ref, cellIndex});
-        const double advance = (ref.offset.x() + fonts.Advance(ref.font, ref.glyph)) * fontScale;
+    auto addGlyph = [&](const QPointF &origin, const TextGlyphRef &ref, double builtAdvance, int cellIndex) {
+        glyphs.append({origin, ref});
+        const double advance = builtAdvance * fontScale;
         Cell &cell = cells[cellIndex];
         cell.advance = qMax(cell.advance, origin.x() - cell.origin.x() + advance);
         return advance;
@@ -389,12 +532,12 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
     auto addUnicode = [&](int firstUnit, int unitCount, const QPointF &origin, int cellIndex) {
         double x = 0;
         for (int u = firstUnit; u < firstUnit + unitCount; ++u) {
-            const QString &chars = units[u].text;
-            if (chars[0].category() == QChar::Other_Control)
+            const uint ucs4 = units[u].ucs4;
+            if (QChar::category(ucs4) == QChar::Other_Control)
                 continue;
             double advance = 0;
-            for (const TextGlyphRef &ref : fonts.GlyphsForText(chars))
-                advance = qMax(advance, addGlyph(origin + QPointF(x, 0), ref, cellIndex));
+            for (const TextCharGlyph &g : fonts.GlyphsForChar(ucs4))
+                advance = qMax(advance, addGlyph(origin + QPointF(x, 0), g.ref, g.advance, cellIndex));
             x += advance;
         }
         return x;
@@ -414,11 +557,16 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
             const int cellCount = qMin(count, ids.size());
             const int firstCell = cells.size();
             for (int k = 0; k < cellCount; ++k) {
-                Cell cell;
                 const int last = k == cellCount - 1 ? count : k + 1;
-                for (int u = k; u < last; ++u)
-                    cell.text += units[i + u].text;
-                cells.append(cell);
+                if (last - k == 1) {
+                    texts.append(OfdCharText::FromUcs4(units[i + k].ucs4));
+                } else {
+                    QString chars;
+                    for (int u = k; u < last; ++u)
+                        AppendUcs4(chars, units[i + u].ucs4);
+                    texts.append(OfdCharText::FromString(chars));
+                }
+                cells.append(Cell());
             }
             for (int k = 0; k < ids.size(); ++k) {
                 const QPointF origin = nextOrigin();
@@ -429,7 +577,7 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
                     TextGlyphRef ref;
                     ref.font = 0;
                     ref.glyph = quint32(qMax(0, ids[k]));
-                    previousAdvance = addGlyph(origin, ref, cellIndex);
+                    previousAdvance = addGlyph(origin, ref, fonts.Advance(ref.font, ref.glyph), cellIndex);
                 } else if (k < cellCount) {
                     const int unitCount = k == cellCount - 1 ? count - k : 1;
                     previousAdvance = addUnicode(i + k, unitCount, origin, cellIndex);
@@ -440,17 +588,16 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
             i += count;
             continue;
         }
-        Cell cell;
-        cell.text = units[i].text;
-        cell.origin = nextOrigin();
-        cells.append(cell);
-        previousAdvance = addUnicode(i, 1, cell.origin, cells.size() - 1);
+        texts.append(OfdCharText::FromUcs4(units[i].ucs4));
+        cells.append({nextOrigin(), 0});
+        previousAdvance = addUnicode(i, 1, cells.last().origin, cells.size() - 1);
         ++i;
     }
 
     // The drawn box of every character, widened by a tenth of its width on each side.
     const double height = ascent + descent;
-    for (Cell &cell : cells) {
+    rects.reserve(cells.size());
+    for (const Cell &cell : qAsConst(cells)) {
         const QPointF &o = cell.origin;
         const double w = cell.advance;
         QRectF box = upsideDown ? QRectF(o.x() - w, o.y() - height, w, height)
@@ -464,18 +611,26 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
         }
         const double widen = std::abs(0.1 * box.width());
         box.adjust(-widen, 0, widen, 0);
-        cell.rect = box;
+        rects.append(box);
     }
 
     // Upright text is drawn as one run per font, in the coordinates of a painter scaled by fontScale.
     if (!upsideDown && charDirection == 0) {
-        QVector<QVector<quint32>> indexes(fonts.Fonts().size());
-        QVector<QVector<QPointF>> positions(fonts.Fonts().size());
+        const int fontCount = fonts.Fonts().size();
+        QVector<int> counts(fontCount, 0);
+        for (const Glyph &g : qAsConst(glyphs))
+            ++counts[g.ref.font];
+        QVector<QVector<quint32>> indexes(fontCount);
+        QVector<QVector<QPointF>> positions(fontCount);
+        for (int f = 0; f < fontCount; ++f) {
+            indexes[f].reserve(counts[f]);
+            positions[f].reserve(counts[f]);
+        }
         for (const Glyph &g : qAsConst(glyphs)) {
             indexes[g.ref.font].append(g.ref.glyph);
             positions[g.ref.font].append(g.origin / fontScale + g.ref.offset);
         }
-        for (int f = 0; f < indexes.size(); ++f) {
+        for (int f = 0; f < fontCount; ++f) {
             if (indexes[f].isEmpty())
                 continue;
             QGlyphRun run;

@@ -12,6 +12,10 @@
 #include <QTransform>
 #include <QVector>
 
+#include <memory>
+
+#include "render/ofdvisualtextinfo.h"
+
 class OfdPageItemText;
 
 // Fonts loaded from the bytes of embedded font files, shared by every text object that uses the same
@@ -26,6 +30,7 @@ public:
     static QRawFont GetSystem(const QFont &font, double pixelSize);
     // The same face as font at another pixel size (for faces found by the font system's fallback).
     static QRawFont Resized(const QRawFont &font, double pixelSize);
+    // Forgets all cached fonts, the font sets shared by text objects included.
     static void Clear();
 };
 
@@ -38,38 +43,46 @@ struct TextGlyphRef
     QPointF offset;
 };
 
+// A glyph that draws a character and the horizontal room it takes: its offset plus its advance
+// (pixels at the built size).
+struct TextCharGlyph
+{
+    TextGlyphRef ref;
+    double advance = 0;
+};
+
 // The fonts one text object draws with, all at the same pixel size: slot 0 is the primary font (the
 // embedded font file, or the installed font chosen for the names the document gives); later slots are
-// fonts found for characters the primary lacks. Owned by the text item.
+// fonts found for characters the primary lacks. The fonts and the glyphs found for characters are
+// shared by every text object that draws with the same fonts at the same size, so that a character is
+// looked up once, not once per object; slots are only ever added, so glyph references stay valid.
 class TextFontSet
 {
 public:
+    TextFontSet();
+    ~TextFontSet();
+
     // Primary is the embedded font; characters it lacks come from fallback (pixel size ignored).
     void InitEmbedded(const QRawFont &primary, const QFont &fallback, double pixelSize);
     // Primary is the installed font; characters it lacks come from the font system's fallback.
     void InitSystem(const QFont &font, double pixelSize);
 
-    bool IsValid() const { return !m_fonts.isEmpty() && m_fonts[0].isValid(); }
+    bool IsValid() const;
     // Glyph indices of the document's glyph maps refer to the primary font.
-    bool IsEmbedded() const { return m_embedded; }
-    const QVector<QRawFont> &Fonts() const { return m_fonts; }
-    double PixelSize() const { return m_pixelSize; }
+    bool IsEmbedded() const;
+    const QVector<QRawFont> &Fonts() const;
+    double PixelSize() const;
 
-    // The glyphs that draw text (one character or a surrogate pair); empty when nothing can draw it.
-    QVector<TextGlyphRef> GlyphsForText(const QString &text);
+    // The glyphs that draw the character ucs4 (a code point, or a lone surrogate); empty when nothing
+    // can draw it. The reference stays valid until the next call.
+    const QVector<TextCharGlyph> &GlyphsForChar(uint ucs4);
     // Horizontal advance of a glyph of slot font (pixels at the built size).
     double Advance(int font, quint32 glyph) const;
 
-private:
-    int AddFont(const QRawFont &font);
-    bool LookupIn(int slot, const QString &text, TextGlyphRef &ref) const;
+    struct Shared;
 
-    QVector<QRawFont> m_fonts;
-    bool m_embedded = false;
-    double m_pixelSize = 0;
-    QFont m_fallbackFont;
-    int m_fallbackSlot = -2; // slot of the fallback font's own face; -2 until asked, -1 none
-    QHash<QString, QVector<TextGlyphRef>> m_fallbackGlyphs;
+private:
+    std::shared_ptr<Shared> m_shared;
 };
 
 // Where every glyph of one text object goes and which characters it stands for, in pixels of the
@@ -81,18 +94,13 @@ struct TextGlyphLayout
     {
         QPointF origin; // baseline origin of the character cell (before CharDirection turns it)
         TextGlyphRef ref;
-        int cell = 0; // index into cells
-    };
-    struct Cell
-    {
-        QString text; // the character, or the characters one glyph stands for
-        QPointF origin;
-        double advance = 0; // pixels, font scale applied
-        QRectF rect;        // drawn box widened by a tenth of its width on each side
     };
 
     QVector<Glyph> glyphs;
-    QVector<Cell> cells;
+    // One entry per character cell: the character, or the characters one glyph stands for (the text
+    // item moves them into its records), and the drawn box widened by a tenth of its width on each side.
+    QVector<OfdCharText> texts;
+    QVector<QRectF> rects;
     double fontScale = 1;    // drawn size / built size
     double ascent = 0;       // of the primary font, pixels at the drawn size
     double descent = 0;      // likewise
@@ -107,7 +115,7 @@ struct TextGlyphLayout
     // glyphs, each taking one position. Formatting white space that holds a line break at the start or
     // end of a code is not text.
     void Build(const OfdPageItemText &text, TextFontSet &fonts, double scale);
-    bool IsEmpty() const { return cells.isEmpty(); }
+    bool IsEmpty() const { return rects.isEmpty(); }
     // Maps a glyph's own coordinates (pixels at the built size, baseline origin at 0, 0) to the item:
     // to its origin, turned by CharDirection (or by 180 degrees below the baseline for a negative
     // size), scaled by the font scale.

@@ -18,6 +18,8 @@
 #include "render/ofdpagescene.h"
 #include "render/ofdviewmanage.h"
 #include "render/ofdvisualitemtext.h"
+#include "render/ofdvisualtextinfo.h"
+#include "render/textglyphlayout.h"
 #include "testdata.h"
 
 // The text item: fonts (embedded, glyph maps, substitutes), colours, sizes, directions, marks,
@@ -49,6 +51,9 @@ private slots:
     void marksArePaintedBeneath_data();
     void marksArePaintedBeneath();
     void selectionCoversCharacters();
+    void charTextKeepsTheCharacters();
+    void searchSpansTextObjects();
+    void fontSetsAreSharedBetweenObjects();
     void clipOutlineFollowsGlyphs();
     void textHeavyPageIsFast();
     void synthSamples_data();
@@ -477,9 +482,9 @@ void TestTextItem::glyphMapLigatureTakesOnePosition()
     item->EnsureCharRecords();
     const QVector<OfdVisualTextInfo> &records = item->GetCharRecords();
     QCOMPARE(records.size(), 2);
-    QCOMPARE(records[0].text, QStringLiteral("fi"));
-    QCOMPARE(records[1].text, QStringLiteral("a"));
-    const double origin1 = records[1].itemRect.left() + records[1].itemRect.width() / 12;
+    QCOMPARE(QString(records[0].text), QStringLiteral("fi"));
+    QCOMPARE(QString(records[1].text), QStringLiteral("a"));
+    const double origin1 = records[1].ItemRect().left() + records[1].ItemRect().width() / 12;
     QVERIFY(std::abs(origin1 - Px(30)) < 0.01);
     const QImage image = loaded.Render();
     QVERIFY(!IsWhite(image.pixel(At(BlockInk(m_dejaVu, 10).translated(Px(10), Px(30)), 0.5, 0.5))));
@@ -567,13 +572,13 @@ void TestTextItem::recordsFollowTextCodes()
     item->EnsureCharRecords();
     const QVector<OfdVisualTextInfo> &records = item->GetCharRecords();
     QCOMPARE(records.size(), 5);
-    QCOMPARE(records[0].text + records[1].text + records[2].text + records[3].text + records[4].text,
+    QCOMPARE(QString(records[0].text) + records[1].text + records[2].text + records[3].text + records[4].text,
              QStringLiteral("iWixy"));
     // Origins at the text-code positions whatever the glyphs' widths; rectangles widened by a tenth of the
     // width on each side; baselines cross the rectangles.
     const QList<QPointF> origins = {{2, 10}, {11, 11}, {20, 13}, {2, 30}};
     for (int i = 0; i < origins.size(); ++i) {
-        const QRectF &r = records[i].itemRect;
+        const QRectF r = records[i].ItemRect();
         QVERIFY2(r.width() > 0, qPrintable(QString::number(i)));
         QVERIFY2(std::abs(r.left() + r.width() / 12 - Px(origins[i].x())) < 0.01,
                  qPrintable(QString::number(i)));
@@ -581,7 +586,7 @@ void TestTextItem::recordsFollowTextCodes()
         QCOMPARE(records[i].sceneRect, r.translated(Px(5), Px(7)));
         QCOMPARE(records[i].item, item);
     }
-    QVERIFY(item->boundingRect().contains(records[4].itemRect));
+    QVERIFY(item->boundingRect().contains(records[4].ItemRect()));
 }
 
 void TestTextItem::recordsWithoutDeltaAdvanceByGlyphWidths()
@@ -599,7 +604,7 @@ void TestTextItem::recordsWithoutDeltaAdvanceByGlyphWidths()
     const QVector<QPointF> advances = raw.advancesForGlyphIndexes(
         raw.glyphIndexesForString(QStringLiteral("Wi")), QRawFont::UseDesignMetrics);
     const double expected = Px(10) + advances[0].x() + advances[1].x();
-    const double origin2 = records[2].itemRect.left() + records[2].itemRect.width() / 12;
+    const double origin2 = records[2].ItemRect().left() + records[2].ItemRect().width() / 12;
     QVERIFY2(std::abs(origin2 - expected) < 0.05,
              qPrintable(QStringLiteral("%1 vs %2").arg(origin2).arg(expected)));
 }
@@ -617,8 +622,8 @@ void TestTextItem::formattingWhiteSpaceIsNotText()
     loaded.Text()->EnsureCharRecords();
     const QVector<OfdVisualTextInfo> &records = loaded.Text()->GetCharRecords();
     QCOMPARE(records.size(), 3);
-    QCOMPARE(records[0].text, QStringLiteral("A"));
-    QCOMPARE(records[2].text, QStringLiteral("B"));
+    QCOMPARE(QString(records[0].text), QStringLiteral("A"));
+    QCOMPARE(QString(records[2].text), QStringLiteral("B"));
 }
 
 void TestTextItem::marksArePaintedBeneath_data()
@@ -672,6 +677,107 @@ void TestTextItem::selectionCoversCharacters()
     loaded.scene->SelectText(QRectF(QPointF(Px(21), Px(15)), QPointF(Px(34), Px(19))));
     QCOMPARE(loaded.Text()->GetSelectText(), QStringLiteral("BC"));
     QCOMPARE(loaded.scene->GetCopyText(), QStringLiteral("BC"));
+}
+
+void TestTextItem::charTextKeepsTheCharacters()
+{
+    const QString deseret = QString::fromUcs4(std::vector<uint>{0x10400}.data(), 1); // has a lower case
+    const QString loneSurrogate(QChar(0xd800));
+    for (const QString &text : {QStringLiteral("A"), QString(QChar(0x7248)), deseret, loneSurrogate,
+                                QStringLiteral("fi"), QStringLiteral("ffi"), deseret + QStringLiteral("x")}) {
+        const OfdCharText kept = OfdCharText::FromString(text);
+        QCOMPARE(kept.ToString(), text);
+        QCOMPARE(QString(kept), text);
+        QCOMPARE(kept.toCaseFolded(), text.toCaseFolded());
+        QVERIFY(!kept.IsEmpty());
+        QVERIFY(kept == OfdCharText::FromString(QString(text))); // same text, same value
+    }
+    QCOMPARE(OfdCharText::FromUcs4(0x10400).ToString(), deseret);
+    QVERIFY(OfdCharText::FromUcs4('A') == OfdCharText::FromString(QStringLiteral("A")));
+    QVERIFY(OfdCharText::FromString(QStringLiteral("fi")) != OfdCharText::FromString(QStringLiteral("fl")));
+    // Case folding as QString does it.
+    QCOMPARE(OfdCharText::FromUcs4(0xdf).toCaseFolded(), QString(QChar(0xdf)).toCaseFolded());
+    QCOMPARE(OfdCharText::FromUcs4('Q').toCaseFolded(), QStringLiteral("q"));
+    QCOMPARE(OfdCharText::FromUcs4(0x10400).toCaseFolded(),
+             QString::fromUcs4(std::vector<uint>{0x10428}.data(), 1));
+    QVERIFY(OfdCharText().IsEmpty());
+    QVERIFY(OfdCharText().ToString().isEmpty());
+    QVERIFY(OfdCharText::FromString(QString()).IsEmpty());
+    // An empty record is all zero bits, so that vectors of records can be cleared and copied as memory.
+    OfdVisualTextInfo info;
+    QVERIFY(!info.item && info.index == 0 && info.text.IsEmpty() && info.sceneRect.isNull());
+    QVERIFY(info.ItemRect().isNull());
+}
+
+void TestTextItem::searchSpansTextObjects()
+{
+    // "AB" and "CD" in two objects on one line, the second moved by its boundary; "bc" runs across both.
+    TextDoc doc;
+    doc.fontFile = m_dejaVu;
+    doc.resources = StandardFonts();
+    doc.layer = TextObject(QStringLiteral("Font=\"1\" Size=\"8\""),
+                           TextCode(10, 20, QStringLiteral("AB"), QStringLiteral("DeltaX=\"10\""))) +
+                QStringLiteral("<ofd:TextObject ID=\"11\" Boundary=\"30 5 60 30\" Font=\"1\" Size=\"8\">") +
+                TextCode(0, 15, QStringLiteral("CD"), QStringLiteral("DeltaX=\"10\"")) +
+                QStringLiteral("</ofd:TextObject>");
+    Loaded loaded(BuildPackage(doc));
+    QVERIFY(loaded.ok);
+    QCOMPARE(loaded.scene->GetTextItems().size(), 2);
+    QCOMPARE(loaded.scene->GetPageText(), QStringLiteral("ABCD"));
+    for (OfdVisualItemText *item : loaded.scene->GetTextItems()) {
+        for (const OfdVisualTextInfo &info : item->GetCharRecords()) {
+            QCOMPARE(info.item, item);
+            QCOMPARE(info.ItemRect(), item->GetCharItemRect(info.index));
+            QCOMPARE(info.sceneRect, item->mapRectToScene(info.ItemRect()));
+        }
+    }
+    QCOMPARE(loaded.scene->SearchText(QStringLiteral("bC")), 1);
+    const QList<QRectF> hits = loaded.scene->GetSearchRects();
+    QCOMPARE(hits.size(), 2);
+    // B's cell starts at 20 mm, C's at 30 mm; cells are widened by a tenth of their width each side.
+    QVERIFY2(std::abs(hits[0].left() + hits[0].width() / 12 - Px(20)) < 0.01,
+             qPrintable(QString::number(hits[0].left())));
+    QVERIFY2(std::abs(hits[1].left() + hits[1].width() / 12 - Px(30)) < 0.01,
+             qPrintable(QString::number(hits[1].left())));
+    QVERIFY(hits[0].top() < Px(20) && hits[0].bottom() > Px(20));
+    QVERIFY(hits[1].top() < Px(20) && hits[1].bottom() > Px(20));
+    QCOMPARE(loaded.Text(0)->GetSearchHits().size(), 1);
+    QCOMPARE(loaded.Text(1)->GetSearchHits().size(), 1);
+    // The marks are painted beneath both characters, in the margin left of each glyph.
+    QImage image(loaded.scene->sceneRect().size().toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    loaded.scene->render(&painter, QRectF(image.rect()), loaded.scene->sceneRect());
+    painter.end();
+    for (const QRectF &hit : hits) {
+        const QRgb margin = image.pixel(QPoint(int(hit.left() + 1), int(hit.center().y())));
+        QVERIFY2(Near(margin, QColor(255, 150, 50)), qPrintable(Describe(margin)));
+    }
+    const QRgb before = image.pixel(QPoint(int(Px(10) + 1), int(hits[0].center().y())));
+    QVERIFY2(IsWhite(before), qPrintable(Describe(before)));
+    QCOMPARE(loaded.scene->SearchText(QStringLiteral("DA")), 0);
+    QVERIFY(loaded.scene->GetSearchRects().isEmpty());
+}
+
+void TestTextItem::fontSetsAreSharedBetweenObjects()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(12);
+    TextFontSet first, second, other;
+    first.InitSystem(font, 16);
+    second.InitSystem(font, 16);
+    other.InitSystem(font, 17);
+    QVERIFY(first.IsValid() && second.IsValid() && other.IsValid());
+    // The same fonts at the same size: one set of fonts and one lookup per character.
+    QCOMPARE(&first.Fonts(), &second.Fonts());
+    QVERIFY(&first.Fonts() != &other.Fonts());
+    const QVector<TextCharGlyph> &glyphs = first.GlyphsForChar('W');
+    QCOMPARE(glyphs.size(), 1);
+    QCOMPARE(&second.GlyphsForChar('W'), &glyphs);
+    QCOMPARE(glyphs[0].ref.font, 0);
+    QVERIFY(glyphs[0].ref.glyph != 0);
+    QCOMPARE(glyphs[0].advance, first.Advance(0, glyphs[0].ref.glyph));
+    QVERIFY(glyphs[0].advance > 0);
 }
 
 void TestTextItem::clipOutlineFollowsGlyphs()
