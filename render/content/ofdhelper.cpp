@@ -87,20 +87,38 @@ int OfdHelper::ToInt(const QString &token)
     return int(d);
 }
 
-QStringList OfdHelper::SplitList(const QString &text)
+namespace {
+// The blank-separated tokens of a list as references into the text: no string per token.
+QVector<QStringRef> SplitListRefs(const QString &text)
 {
-    QStringList out;
+    QVector<QStringRef> out;
     int start = -1;
     for (int i = 0; i <= text.size(); ++i) {
         const bool space = i == text.size() || text.at(i).isSpace();
         if (space) {
             if (start >= 0)
-                out << text.mid(start, i - start);
+                out.append(text.midRef(start, i - start));
             start = -1;
         } else if (start < 0) {
             start = i;
         }
     }
+    return out;
+}
+
+double RefToDouble(const QStringRef &token)
+{
+    bool ok = false;
+    const double v = token.toDouble(&ok);
+    return ok ? v : 0.0;
+}
+} // namespace
+
+QStringList OfdHelper::SplitList(const QString &text)
+{
+    QStringList out;
+    for (const QStringRef &token : SplitListRefs(text))
+        out << token.toString();
     return out;
 }
 
@@ -114,15 +132,16 @@ QList<double> OfdHelper::ParseDoubleList(const QString &text)
 
 QList<double> OfdHelper::ParseDeltaList(const QString &text)
 {
-    const QStringList tokens = SplitList(text);
+    const QVector<QStringRef> tokens = SplitListRefs(text);
     QList<double> out;
+    out.reserve(qMin(tokens.size(), int(kMaxDeltaCount)));
     for (int i = 0; i < tokens.size() && out.size() < kMaxDeltaCount; ++i) {
-        const QString &token = tokens[i];
+        const QStringRef &token = tokens[i];
         if (token == QLatin1String("g") || token == QLatin1String("G")) {
             if (i + 2 >= tokens.size()) // a repetition without count and value adds nothing
                 break;
-            const double count = ToDouble(tokens[i + 1]);
-            const double value = double(float(ToDouble(tokens[i + 2])));
+            const double count = RefToDouble(tokens[i + 1]);
+            const double value = double(float(RefToDouble(tokens[i + 2])));
             i += 2;
             if (!(count >= 1)) // also NaN
                 continue;
@@ -131,7 +150,7 @@ QList<double> OfdHelper::ParseDeltaList(const QString &text)
             for (int k = 0; k < n; ++k)
                 out << value;
         } else {
-            out << ToDouble(token);
+            out << RefToDouble(token);
         }
     }
     return out;
