@@ -246,6 +246,31 @@ private slots:
         QVERIFY(!value.CheckSignValue());
     }
 
+    void signatureWithUnusedBits_data() { addType(); }
+
+    void signatureWithUnusedBits()
+    {
+        // The signature BIT STRING is outside the signed part: a count of unused bits other than 0
+        // is refused, whatever the last bit of the signature is.
+        QFETCH(int, type);
+        const BuiltSignedValue built = BuildSignedValue(Options(type), m_signer);
+        const int at = built.data.lastIndexOf(built.signature) - 1;
+        QVERIFY(at > 0);
+        QCOMPARE(built.data[at], '\0');
+        for (char bits : {'\x01', '\x07'}) {
+            QByteArray data = built.data;
+            data[at] = bits;
+            OfdSignedValue value;
+            value.SetExpectedDigest(kSignatureXmlDigest);
+            QVERIFY(!value.ParseData(data));
+            QVERIFY(!value.CheckSignValue());
+        }
+        OfdSignedValue sound;
+        sound.SetExpectedDigest(kSignatureXmlDigest);
+        QVERIFY(sound.ParseData(built.data));
+        QVERIFY(sound.CheckSignValue());
+    }
+
     void signedByAnotherKey_data() { addType(); }
 
     void signedByAnotherKey()
