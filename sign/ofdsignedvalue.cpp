@@ -257,6 +257,12 @@ QByteArray GetSignData(const QByteArray &der)
         if (!IsUniversal(integer, EN_Asn1Tag_Integer) || integer->GetContentLength() == 0)
             return QByteArray();
         const QByteArray value = integer->GetValuePart();
+        // Bytes before the last 32 may only be zeros (the sign byte of DER): a larger number is not
+        // an SM2 signature part, and cutting it would verify a different signature.
+        for (int i = 0; i + 32 < value.size(); ++i) {
+            if (value[i] != '\0')
+                return QByteArray();
+        }
         out += value.size() >= 32 ? value.right(32) : QByteArray(32 - value.size(), '\0') + value;
     }
     return out;

@@ -343,10 +343,19 @@ private slots:
             << EncodeSignature(r.mid(1), s) << QByteArray(1, '\0') + r.mid(1) + s;
         QTest::newRow("one-byte s padded")
             << EncodeSignature(r, QByteArray(1, '\x05')) << r + QByteArray(31, '\0') + QByteArray(1, '\x05');
-        QTest::newRow("40-byte r keeps the last 32")
+        QTest::newRow("40-byte r with zeros before keeps the last 32")
+            << DerEncoder::Sequence(
+                   {DerEncoder::Element(0x02, QByteArray(8, '\0') + r), DerEncoder::IntegerFromBytes(s)})
+            << r + s;
+        // A number above 256 bits is no signature part; its last 32 bytes are another number.
+        QTest::newRow("40-byte r above 256 bits")
             << DerEncoder::Sequence(
                    {DerEncoder::Element(0x02, QByteArray(8, '\x01') + r), DerEncoder::IntegerFromBytes(s)})
-            << r + s;
+            << QByteArray();
+        QTest::newRow("33-byte s whose first byte is not the sign byte")
+            << DerEncoder::Sequence(
+                   {DerEncoder::IntegerFromBytes(r), DerEncoder::Element(0x02, QByteArray(1, '\x01') + s)})
+            << QByteArray();
         QTest::newRow("not DER") << QByteArray(64, '\x01') << QByteArray();
         QTest::newRow("empty") << QByteArray() << QByteArray();
         QTest::newRow("one integer") << DerEncoder::Sequence({DerEncoder::IntegerFromBytes(r)})
