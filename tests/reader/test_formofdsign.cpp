@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "environmentguard.h"
+
 #include <memory>
 
 #include "app/appparam.h"
@@ -48,35 +50,6 @@ void Settle()
         QCoreApplication::processEvents();
     }
 }
-
-// Sets an environment variable for the life of the guard (unsets it for a null value).
-class EnvironmentGuard
-{
-public:
-    EnvironmentGuard(const char *name, const QString &value) : m_name(name)
-    {
-        m_wasSet = qEnvironmentVariableIsSet(name);
-        m_old = qgetenv(name);
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value.toLocal8Bit());
-    }
-    ~EnvironmentGuard()
-    {
-        if (m_wasSet)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-    EnvironmentGuard(const EnvironmentGuard &) = delete;
-    EnvironmentGuard &operator=(const EnvironmentGuard &) = delete;
-
-private:
-    const char *m_name;
-    bool m_wasSet = false;
-    QByteArray m_old;
-};
 
 // What a message box showed before the test closed it.
 struct ShownBox

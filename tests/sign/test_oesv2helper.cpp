@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "environmentguard.h"
+
 #include <functional>
 
 using namespace SealFixtures;
@@ -35,35 +37,6 @@ struct ProviderSeal
 const ProviderSeal kSeals[] = {{"TESTSEAL-38540-01", "测试公章", 2, 40},
                                {"TESTSEAL-38540-02", "测试合同专用章", 2, 45},
                                {"TESTSEAL-0031-01", "测试财务专用章", 1, 38}};
-
-// Sets an environment variable (unsets it for a null value) and puts back the old state when it goes.
-class EnvironmentGuard
-{
-public:
-    EnvironmentGuard(const char *name, const QString &value) : m_name(name)
-    {
-        m_wasSet = qEnvironmentVariableIsSet(name);
-        m_old = qgetenv(name);
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value.toLocal8Bit());
-    }
-    ~EnvironmentGuard()
-    {
-        if (m_wasSet)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-    EnvironmentGuard(const EnvironmentGuard &) = delete;
-    EnvironmentGuard &operator=(const EnvironmentGuard &) = delete;
-
-private:
-    const char *m_name;
-    bool m_wasSet = false;
-    QByteArray m_old;
-};
 
 // Sets the edition for the life of the guard.
 class EditionGuard
