@@ -188,6 +188,7 @@ void OfdPageScene::CreateScene()
     CreateSeal();
     for (QGraphicsItem *item : m_layers->GetSortItems())
         addItem(item);
+    m_itemsAdded = true;
     VisualItemToHashGroup();
 }
 
@@ -197,25 +198,47 @@ void OfdPageScene::CreateSeal()
         m_document ? dynamic_cast<OfdXmlSignatureManage *>(m_document->GetSignatures()) : nullptr;
     if (!signatures || !m_page)
         return;
-    const QString page = QString::number(m_page->GetPageRefId());
     QList<OfdXmlSignature *> stamped;
-    signatures->GetStampAnnot(page, stamped);
-    for (OfdXmlSignature *signature : stamped) {
-        QList<const OfdSignatureStampAnnot *> stamps;
-        signature->GetStampAnnot(page, stamps);
-        for (const OfdSignatureStampAnnot *stamp : stamps) {
-            auto *item = new OfdVisualItemSeal(signature, *stamp);
-            RegisterVisualItem(item);
-            m_sealItems.append(item);
-            m_layers->AddItem(item, EN_VisualItemLayer_Seal);
-        }
+    signatures->GetStampAnnot(QString::number(m_page->GetPageRefId()), stamped);
+    for (OfdXmlSignature *signature : stamped)
+        AddSignature(signature);
+}
+
+int OfdPageScene::AddSignature(OfdXmlSignature *signature)
+{
+    if (!signature || !m_page)
+        return 0;
+    QList<const OfdSignatureStampAnnot *> stamps;
+    signature->GetStampAnnot(QString::number(m_page->GetPageRefId()), stamps);
+    for (const OfdSignatureStampAnnot *stamp : stamps)
+        AddSignatureSeal(signature, *stamp);
+    return stamps.size();
+}
+
+OfdVisualItemSeal *OfdPageScene::AddSignatureSeal(OfdXmlSignature *signature,
+                                                  const OfdSignatureStampAnnot &stamp)
+{
+    auto *item = new OfdVisualItemSeal(signature, stamp);
+    RegisterVisualItem(item);
+    m_sealItems.append(item);
+    m_layers->AddItem(item, EN_VisualItemLayer_Seal);
+    if (m_itemsAdded) {
+        addItem(item);
+        item->ShowVerifyMark(m_verifyShown);
     }
+    return item;
+}
+
+void OfdPageScene::AdjustVerifySeal()
+{
+    for (OfdVisualItemSeal *item : qAsConst(m_sealItems))
+        item->ShowVerifyMark(m_verifyShown);
 }
 
 void OfdPageScene::ShowVerifySeal(bool show)
 {
-    for (OfdVisualItemSeal *item : qAsConst(m_sealItems))
-        item->ShowVerifyMark(show);
+    m_verifyShown = show;
+    AdjustVerifySeal();
 }
 
 OfdVisualItemSignSeal *OfdPageScene::AddSignSeal(QSharedPointer<SealSignInfo> info)

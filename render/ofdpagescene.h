@@ -22,6 +22,8 @@ class OfdViewManage;
 class OfdVisualItem;
 class OfdVisualItemImage;
 class OfdVisualItemSeal;
+class OfdXmlSignature;
+struct OfdSignatureStampAnnot;
 class OfdVisualItemSignSeal;
 class SealSignInfo;
 class OfdVisualItemAnnot;
@@ -145,6 +147,13 @@ public:
     const QList<OfdVisualItemSeal *> &GetSealItems() const { return m_sealItems; }
     // Shows or hides the marks telling whether each seal's checks passed.
     void ShowVerifySeal(bool show);
+    // Adds the seals of one signature that stamp this page (layer 0); returns how many. After the
+    // scene was built they go straight onto it, above what is there.
+    int AddSignature(OfdXmlSignature *signature);
+    // Adds one seal picture of a signature; the scene owns the item.
+    OfdVisualItemSeal *AddSignatureSeal(OfdXmlSignature *signature, const OfdSignatureStampAnnot &stamp);
+    // Gives every seal the verification mark state last chosen with ShowVerifySeal.
+    void AdjustVerifySeal();
 
     // Seals being placed (waiting to be signed), above every other item. A new seal is centred on
     // the page, or on a point of it, and a seal across pages then moved onto its edge; the record's
@@ -212,6 +221,8 @@ private:
     int m_itemCounter = 0;
     int *m_externalCounter = nullptr;
     bool m_created = false;
+    bool m_itemsAdded = false;  // the built items are on the scene
+    bool m_verifyShown = false; // verification marks of the seals are shown
     std::unique_ptr<GraphicsItemLayerManage> m_layers;
     std::vector<std::unique_ptr<OfdXmlPageBlock>> m_unitBlocks;
     QList<OfdVisualItemText *> m_textItems;

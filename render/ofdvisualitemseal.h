@@ -28,6 +28,7 @@ public:
     const QRectF &GetClipRect() const { return m_clip; }
     // Shows a mark telling whether the checks passed.
     void ShowVerifyMark(bool show);
+    bool IsVerifyMarkShown() const { return m_showMark; }
 
     // The text of the seal tip (rich text).
     static QString CreateSealTip(OfdXmlSignature *signature);

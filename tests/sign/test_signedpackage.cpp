@@ -1,3 +1,4 @@
+#include <QPainter>
 #include <QtTest>
 
 #include <memory>
@@ -150,6 +151,7 @@ private slots:
     void missingSealFile();
     void sealOnlyInsideSignedValue();
     void sealDrawnOnItsPage();
+    void sealAddedAfterTheSceneWasBuilt();
     void ofdSealPicture();
     void verifyCommand_data();
     void verifyCommand();
@@ -270,6 +272,38 @@ void TestSignedPackage::sealDrawnOnItsPage()
     QCOMPARE(page.pixelColor(40, 50), QColor(Qt::red));
     QCOMPARE(page.pixelColor(10, 10), QColor(Qt::white));
     QCOMPARE(page.pixelColor(70, 50), QColor(Qt::white));
+}
+
+void TestSignedPackage::sealAddedAfterTheSceneWasBuilt()
+{
+    Loaded l(SignedPackage(SignOptions()));
+    QVERIFY(l.First());
+    OfdPageScene second;
+    second.SetViewManage(&l.view);
+    second.SetPageIndex(0, 1);
+    second.CreateScene();
+    QVERIFY(second.GetSealItems().isEmpty());
+    QCOMPARE(second.AddSignature(l.First()), 0); // it stamps page 1 only
+    second.ShowVerifySeal(true);
+    // A stamp of the signature placed on this page afterwards goes onto the scene, marked like the rest.
+    OfdSignatureStampAnnot stamp;
+    stamp.pageRef = QStringLiteral("11");
+    stamp.boundary = QStringLiteral("10 10 30 30");
+    OfdVisualItemSeal *item = second.AddSignatureSeal(l.First(), stamp);
+    QVERIFY(item);
+    QCOMPARE(item->scene(), &second);
+    QVERIFY(item->IsVerifyMarkShown());
+    QCOMPARE(second.GetSealItems().size(), 1);
+    second.ShowVerifySeal(false);
+    QVERIFY(!item->IsVerifyMarkShown());
+    QImage image(second.sceneRect().size().toSize(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    second.render(&painter, QRectF(QPointF(0, 0), image.size()), second.sceneRect());
+    painter.end();
+    // 96 dpi: the seal spans 10..40 mm, so its middle (25 mm) is at about 94 px.
+    QCOMPARE(image.pixelColor(94, 94), QColor(Qt::red));
+    QCOMPARE(image.pixelColor(200, 200), QColor(Qt::white));
 }
 
 void TestSignedPackage::ofdSealPicture()
