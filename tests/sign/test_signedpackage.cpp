@@ -155,6 +155,7 @@ private slots:
     void ofdSealPicture();
     void verifyCommand_data();
     void verifyCommand();
+    void renderCommandDrawsSeals();
 };
 
 void TestSignedPackage::initTestCase()
@@ -391,6 +392,28 @@ void TestSignedPackage::verifyCommand()
                {QStringLiteral("verify"), dir.filePath(QStringLiteral("none.ofd"))});
     QVERIFY(tool.waitForFinished(60000));
     QCOMPARE(tool.exitCode(), 2);
+}
+
+void TestSignedPackage::renderCommandDrawsSeals()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("signed.ofd"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(SignedPackage(SignOptions()));
+    file.close();
+    const QString out = dir.filePath(QStringLiteral("page.png"));
+    QProcess tool;
+    tool.start(QStringLiteral(OFDTOOL_PATH),
+               {QStringLiteral("render"), path, QStringLiteral("-o"), out, QStringLiteral("--page"),
+                QStringLiteral("1"), QStringLiteral("--dpi"), QStringLiteral("25.4")});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitCode(), 0);
+    const QImage page(out);
+    QVERIFY(!page.isNull());
+    // The red seal fills 20..60 mm of page 1; a pixel is a millimetre.
+    QCOMPARE(page.pixelColor(40, 50), QColor(Qt::red));
+    QCOMPARE(page.pixelColor(70, 50), QColor(Qt::white));
 }
 
 QTEST_MAIN(TestSignedPackage)

@@ -5,9 +5,11 @@
 
 #include <cstdio>
 
+#include "annot/ofdannotsupport.h"
 #include "ofdtoolcommand.h"
 #include "render/content/ofdconvert.h"
 #include "render/ofdrenderinit.h"
+#include "render/ofdsealsupport.h"
 
 namespace {
 bool g_verbose = false;
@@ -39,6 +41,9 @@ int main(int argc, char *argv[])
     // Page pixels follow the requested resolution, not the screen's.
     OfdConvert::Init(96.0);
     OfdRenderInit::Init();
+    // Documents load with their seals and annotations, and pages show them, as in the reader.
+    OfdSealSupport::Install();
+    OfdAnnotSupport::Install();
 
     QTextStream out(stdout);
     QTextStream err(stderr);
