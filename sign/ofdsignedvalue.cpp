@@ -127,13 +127,8 @@ bool OfdSignedValue::ReadCertificate(const QString &id)
     return m_certificate->ParseData(certificate->ToByteArray());
 }
 
-bool OfdSignedValue::ParseSign2020()
+bool OfdSignedValue::ReadSignedHead()
 {
-    if (!HasNodes({QStringLiteral("0.0*1.0*2.0"), QStringLiteral("0.0*1.0*2.1"),
-                   QStringLiteral("0.0*1.0*2.2"), QStringLiteral("0.0*1.0*2.3"),
-                   QStringLiteral("0.0*1.0*2.4"), QStringLiteral("0.0*1.0"), QStringLiteral("0.0*1.1"),
-                   QStringLiteral("0.0*1.2"), QStringLiteral("0.0*1.3")}))
-        return false;
     m_toSign = m_reader.GetNode(QStringLiteral("0.0*1.0"))->GetDataTotal();
 
     Asn1Object *version = TakeObject(QStringLiteral("0.0*1.0*2.0"), EN_Asn1Tag_Integer);
@@ -145,6 +140,18 @@ bool OfdSignedValue::ParseSign2020()
     if (!IsUniversal(seal, EN_Asn1Tag_Sequence))
         return false;
     m_sealData = seal->GetDataTotal();
+    return true;
+}
+
+bool OfdSignedValue::ParseSign2020()
+{
+    if (!HasNodes({QStringLiteral("0.0*1.0*2.0"), QStringLiteral("0.0*1.0*2.1"),
+                   QStringLiteral("0.0*1.0*2.2"), QStringLiteral("0.0*1.0*2.3"),
+                   QStringLiteral("0.0*1.0*2.4"), QStringLiteral("0.0*1.0"), QStringLiteral("0.0*1.1"),
+                   QStringLiteral("0.0*1.2"), QStringLiteral("0.0*1.3")}))
+        return false;
+    if (!ReadSignedHead())
+        return false;
 
     Asn1Object *time = TakeObject(QStringLiteral("0.0*1.0*2.2"), EN_Asn1Tag_GeneralizedTime);
     if (!time)
@@ -175,17 +182,8 @@ bool OfdSignedValue::ParseSign2014()
                    QStringLiteral("0.0*1.0*2.4"), QStringLiteral("0.0*1.0*2.5"),
                    QStringLiteral("0.0*1.0*2.6"), QStringLiteral("0.0*1.0"), QStringLiteral("0.0*1.1")}))
         return false;
-    m_toSign = m_reader.GetNode(QStringLiteral("0.0*1.0"))->GetDataTotal();
-
-    Asn1Object *version = TakeObject(QStringLiteral("0.0*1.0*2.0"), EN_Asn1Tag_Integer);
-    if (!version)
+    if (!ReadSignedHead())
         return false;
-    m_version = version->ToInt();
-
-    const Ans1BerNodeReader *seal = m_reader.GetNode(QStringLiteral("0.0*1.0*2.1"));
-    if (!IsUniversal(seal, EN_Asn1Tag_Sequence))
-        return false;
-    m_sealData = seal->GetDataTotal();
 
     // The time is text inside a BIT STRING, up to the first zero byte.
     Asn1Object *time = TakeObject(QStringLiteral("0.0*1.0*2.2"), EN_Asn1Tag_BitString);

@@ -35,6 +35,8 @@ public:
     // Decodes and reads the fields; the decode result. An undecodable input gives false and type 0; a data
     // hash that differs from the expected digest gives false and leaves certificate and signature unread.
     bool ParseData(const QByteArray &data);
+    // The start both structures share: the to-be-signed bytes, the version and the seal.
+    bool ReadSignedHead();
     bool ParseSign2020();
     bool ParseSign2014();
     bool GetDecodeResult() const { return m_decoded; }
