@@ -7,7 +7,8 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv); // takes Qt's own options out of argc/argv
+    StartUp::PrepareApplication(); // high-DPI scaling and the log filter come before the application
+    QApplication app(argc, argv);  // takes Qt's own options out of argc/argv
     AppParam param;
     Q_UNUSED(param);
     StartUp::InitApplication();

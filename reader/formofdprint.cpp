@@ -4,9 +4,11 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -14,9 +16,12 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include <memory>
+
 #include "app/qthelper.h"
 #include "reader/formofdpage.h"
 #include "reader/formofdprintui.h"
+#include "render/content/ofdconvert.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdvisualitemsignseal.h"
 
@@ -30,6 +35,14 @@ QString &LastPrinterName()
 
 // Width in pixels of a page preview.
 constexpr double kPreviewWidth = 550;
+
+// The paper sizes offered, in this order.
+const QPageSize::PageSizeId kPaperSizes[] = {QPageSize::A4, QPageSize::A3,     QPageSize::A5,
+                                             QPageSize::B5, QPageSize::Letter, QPageSize::Legal};
+
+// Size and margin of the page-number stamp on paper, in millimetres.
+constexpr double kStampHeightMM = 3.5;
+constexpr double kStampMarginMM = 4.0;
 } // namespace
 
 FormOfdPrint::FormOfdPrint(QWidget *parent) : QDialog(parent), m_ui(new Ui_FormOfdPrint)
@@ -75,6 +88,21 @@ void FormOfdPrint::Init()
         m_ui->comboBoxPrinterName->setCurrentIndex(printers.indexOf(last));
     else
         m_ui->comboBoxPrinterName->setCurrentIndex(printers.indexOf(QPrinterInfo::defaultPrinterName()));
+
+    // Paper: the sizes offered, the printer's own paper first chosen when it is one of them.
+    m_ui->comboBoxPaperSize->clear();
+    for (QPageSize::PageSizeId id : kPaperSizes)
+        m_ui->comboBoxPaperSize->addItem(QPageSize::name(id), int(id));
+    const QPrinterInfo info = QPrinterInfo::printerInfo(m_ui->comboBoxPrinterName->currentText());
+    const int paper =
+        m_ui->comboBoxPaperSize->findData(int(info.isNull() ? QPageSize::A4 : info.defaultPageSize().id()));
+    m_ui->comboBoxPaperSize->setCurrentIndex(qMax(0, paper));
+    m_ui->comboBoxOrientation->clear();
+    m_ui->comboBoxOrientation->addItems(
+        {QtHelper::fromString("自动"), QtHelper::fromString("纵向"), QtHelper::fromString("横向")});
+    m_ui->checkBoxFitToPage->setChecked(true);
+    if (printers.isEmpty())
+        m_ui->comboBoxPrinterName->setPlaceholderText(QtHelper::fromString("（没有打印机）"));
 
     m_ui->comboBoxCopyCount->clear();
     for (int i = 1; i <= 100; ++i)
@@ -174,7 +202,12 @@ void FormOfdPrint::PrintOfd()
     if (m_printToFile.isEmpty()) {
         printer.setPrinterName(m_ui->comboBoxPrinterName->currentText());
         if (printer.printerName().isEmpty()) {
-            qDebug() << "FormOfdPrint: no printer, nothing printed";
+            QMessageBox box(QMessageBox::Information, QtHelper::fromString("打印"),
+                            QtHelper::fromString("没有找到打印机，无法打印。\n"
+                                                 "请先在系统设置中添加打印机，然后再打开打印对话框。"),
+                            QMessageBox::Ok, this);
+            box.setObjectName(QStringLiteral("noPrinterBox"));
+            box.exec();
             return;
         }
         LastPrinterName() = printer.printerName();
@@ -186,36 +219,126 @@ void FormOfdPrint::PrintOfd()
     if (!m_jobName.isEmpty())
         printer.setDocName(m_jobName);
 
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        qDebug() << "FormOfdPrint: the printer cannot be painted on" << printer.printerName();
-        return;
-    }
     QHash<int, int> pages;
     GetPageToPrint(pages);
     const int copies = qMax(1, m_ui->comboBoxCopyCount->currentText().toInt());
     const QList<FormOfdPage *> sequence =
         PrintSequence(pages, copies, m_ui->checkBoxPrintByPageIndex->isChecked());
     m_lastSequence.clear();
+    m_lastCancelled = false;
+    if (sequence.isEmpty())
+        return;
+    printer.setPageSize(QPageSize(GetPaperSize()));
+    printer.setPageOrientation(OrientationFor(GetOrientationMode(), sequence.first()->GetPageRealSize()));
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        qWarning() << "FormOfdPrint: the printer cannot be painted on" << printer.printerName();
+        return;
+    }
+    std::unique_ptr<QProgressDialog> progress;
+    if (sequence.size() >= m_progressThreshold) {
+        progress = std::make_unique<QProgressDialog>(QtHelper::fromString("正在打印…"),
+                                                     QtHelper::fromString("取消"), 0, sequence.size(), this);
+        progress->setObjectName(QStringLiteral("printProgress"));
+        progress->setWindowTitle(QtHelper::fromString("打印"));
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+        progress->setValue(0);
+    }
     bool first = true;
     for (FormOfdPage *page : sequence) {
+        if (progress && progress->wasCanceled()) {
+            // The print service may not be able to withdraw what was sent; nothing more is added.
+            m_lastCancelled = true;
+            printer.abort();
+            break;
+        }
         PrintPage(painter, printer, page, first);
         m_lastSequence.append(page->GetPageIndex());
         first = false;
+        if (progress) {
+            progress->setLabelText(QtHelper::fromString("正在打印第 %1 页，共 %2 页")
+                                       .arg(m_lastSequence.size())
+                                       .arg(sequence.size()));
+            progress->setValue(m_lastSequence.size());
+        }
+        emit SignalPagePrinted(m_lastSequence.size(), sequence.size());
     }
     painter.end();
 }
 
+QPageSize::PageSizeId FormOfdPrint::GetPaperSize() const
+{
+    const QVariant id = m_ui->comboBoxPaperSize->currentData();
+    return id.isValid() ? QPageSize::PageSizeId(id.toInt()) : QPageSize::A4;
+}
+
+int FormOfdPrint::GetOrientationMode() const
+{
+    return qMax(0, m_ui->comboBoxOrientation->currentIndex());
+}
+
+bool FormOfdPrint::IsFitToPage() const
+{
+    return m_ui->checkBoxFitToPage->isChecked();
+}
+
+QPageLayout::Orientation FormOfdPrint::OrientationFor(int mode, const QSizeF &pageSize)
+{
+    if (mode == 1)
+        return QPageLayout::Portrait;
+    if (mode == 2)
+        return QPageLayout::Landscape;
+    return pageSize.width() > pageSize.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+QRectF FormOfdPrint::RenderPrintedPage(QPainter &painter, const QRectF &area, double dotsPerMM,
+                                       OfdPageScene *scene, int pageIndex, bool fit, bool stamp)
+{
+    if (!scene || area.isEmpty() || dotsPerMM <= 0)
+        return QRectF();
+    const QRectF source = scene->GetPageRect();
+    if (source.isEmpty())
+        return QRectF();
+    // The page's own size on paper: scene pixels back to millimetres, then to device dots.
+    QSizeF size = source.size() * (dotsPerMM / OfdConvert::PxOfOneMM);
+    if (fit)
+        size.scale(area.size(), Qt::KeepAspectRatio);
+    QRectF target(QPointF(), size);
+    target.moveCenter(area.center());
+    painter.save();
+    painter.setClipRect(area);
+    scene->render(&painter, target, source, Qt::KeepAspectRatio);
+    if (stamp) {
+        // Inside the drawn page's top right corner, and on the paper even when the page is larger.
+        const QRectF visible = target.intersected(area);
+        QFont font = painter.font();
+        font.setPixelSize(qMax(1, int(kStampHeightMM * dotsPerMM)));
+        painter.setFont(font);
+        painter.setPen(QPen(FormOfdPage::GetPageNumPen().color()));
+        const QString text = QtHelper::fromString("第%1页").arg(pageIndex + 1);
+        const QFontMetricsF metrics(font);
+        const double margin = kStampMarginMM * dotsPerMM;
+        painter.drawText(QPointF(visible.right() - margin - metrics.horizontalAdvance(text),
+                                 visible.top() + margin + metrics.ascent()),
+                         text);
+    }
+    painter.restore();
+    return target;
+}
+
 void FormOfdPrint::PrintPage(QPainter &painter, QPrinter &printer, FormOfdPage *page, bool first)
 {
-    if (!first)
+    if (!first) {
+        // Each page on paper of its own orientation when the choice is automatic.
+        printer.setPageOrientation(OrientationFor(GetOrientationMode(), page->GetPageRealSize()));
         printer.newPage();
-    painter.save();
+    }
     const OfdSignSealOutputGuard hideSeals(page->GetPageScene());
-    page->render(&painter, QRectF(), page->viewport()->rect(), Qt::KeepAspectRatio);
-    if (page->IsShowPageNum())
-        DrawPageNum(&painter, page);
-    painter.restore();
+    const QRectF area(QPointF(), printer.pageRect(QPrinter::DevicePixel).size());
+    RenderPrintedPage(painter, area, printer.resolution() / 25.4, page->GetPageScene(), page->GetPageIndex(),
+                      IsFitToPage(), page->IsShowPageNum());
 }
 
 void FormOfdPrint::DrawPageNum(QPainter *painter, FormOfdPage *page)

@@ -9,6 +9,9 @@
 #include <QDialog>
 #include <QHash>
 #include <QList>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QRectF>
 #include <QString>
 
 class FormOfdPage;
@@ -47,10 +50,32 @@ public:
     // Draws "第%1页" for the preview's page at (preview width - 58, 16) in the painter's coordinates.
     static void DrawPageNum(QPainter *painter, FormOfdPage *page);
 
+    // The paper choices: sizes offered, and the orientation mode (0 each page's own shape,
+    // 1 portrait, 2 landscape). Fit to page scales each page into the printable area; without it a
+    // page keeps its size in millimetres, centred (and clipped when larger than the paper).
+    QPageSize::PageSizeId GetPaperSize() const;
+    int GetOrientationMode() const;
+    bool IsFitToPage() const;
+    // The orientation a page of size (in any unit) is printed in under mode.
+    static QPageLayout::Orientation OrientationFor(int mode, const QSizeF &pageSize);
+    // Draws the page of scene into area (printable area in device pixels, dotsPerMM of the device):
+    // fitted or at its own size, centred; with stamp, "第n页" (n = pageIndex + 1) inside the top
+    // right corner of the drawn page. Returns the rectangle the page was drawn into.
+    static QRectF RenderPrintedPage(QPainter &painter, const QRectF &area, double dotsPerMM,
+                                    OfdPageScene *scene, int pageIndex, bool fit, bool stamp);
+    // A progress dialog with "取消" is shown for jobs of at least this many printed pages (5).
+    void SetProgressThreshold(int pages) { m_progressThreshold = pages; }
+    // True when the last PrintOfd was cancelled in its progress dialog.
+    bool WasLastJobCancelled() const { return m_lastCancelled; }
+
     QList<FormOfdPage *> GetPreviewPages() const { return m_pages; }
     FormOfdPage *GetSelectedPage() const { return m_selectedPage; }
     // The 0-based page indexes printed by the last PrintOfd, in printing order.
     QList<int> GetLastPrintedSequence() const { return m_lastSequence; }
+
+signals:
+    // After each printed page: done of total pages of the job.
+    void SignalPagePrinted(int done, int total);
 
 public slots:
     void ShowPrintType(bool collate);
@@ -70,4 +95,6 @@ private:
     QString m_printToFile;
     QString m_jobName;
     QList<int> m_lastSequence;
+    int m_progressThreshold = 5;
+    bool m_lastCancelled = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,6 +27,12 @@ public:
     QGroupBox *groupBoxPrinter = nullptr;
     QLabel *labelPrinterName = nullptr;
     QComboBox *comboBoxPrinterName = nullptr;
+    QGroupBox *groupBoxPaper = nullptr;
+    QLabel *labelPaperSize = nullptr;
+    QComboBox *comboBoxPaperSize = nullptr;
+    QLabel *labelOrientation = nullptr;
+    QComboBox *comboBoxOrientation = nullptr;
+    QCheckBox *checkBoxFitToPage = nullptr;
     QGroupBox *groupBoxPrintRange = nullptr;
     QRadioButton *radioButtonPageRangAll = nullptr;
     QRadioButton *radioButtonPageRangeCur = nullptr;
@@ -76,6 +83,25 @@ public:
         printerLayout->addWidget(labelPrinterName);
         printerLayout->addWidget(comboBoxPrinterName, 1);
         settingLayout->addWidget(groupBoxPrinter);
+
+        groupBoxPaper = new QGroupBox(QtHelper::fromString("纸张"), widgetSetting);
+        groupBoxPaper->setObjectName(QStringLiteral("groupBoxPaper"));
+        auto *paperLayout = new QGridLayout(groupBoxPaper);
+        labelPaperSize = new QLabel(QtHelper::fromString("纸张大小:"), groupBoxPaper);
+        comboBoxPaperSize = new QComboBox(groupBoxPaper);
+        comboBoxPaperSize->setObjectName(QStringLiteral("comboBoxPaperSize"));
+        labelOrientation = new QLabel(QtHelper::fromString("方向:"), groupBoxPaper);
+        comboBoxOrientation = new QComboBox(groupBoxPaper);
+        comboBoxOrientation->setObjectName(QStringLiteral("comboBoxOrientation"));
+        checkBoxFitToPage = new QCheckBox(QtHelper::fromString("适合纸张大小"), groupBoxPaper);
+        checkBoxFitToPage->setObjectName(QStringLiteral("checkBoxFitToPage"));
+        paperLayout->addWidget(labelPaperSize, 0, 0);
+        paperLayout->addWidget(comboBoxPaperSize, 0, 1);
+        paperLayout->addWidget(labelOrientation, 1, 0);
+        paperLayout->addWidget(comboBoxOrientation, 1, 1);
+        paperLayout->addWidget(checkBoxFitToPage, 2, 0, 1, 2);
+        paperLayout->setColumnStretch(1, 1);
+        settingLayout->addWidget(groupBoxPaper);
 
         groupBoxPrintRange = new QGroupBox(widgetSetting);
         groupBoxPrintRange->setObjectName(QStringLiteral("groupBoxPrintRange"));

@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDebug>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -18,23 +20,32 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPropertyAnimation>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QSvgRenderer>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtMath>
 
+#include "annot/ofdvisualitemannot.h"
 #include "app/mytimer.h"
 #include "app/qthelper.h"
 #include "model/package/ofdfilereader.h"
 #include "reader/formofd.h"
+#include "reader/formofdpage.h"
 #include "reader/formofdprint.h"
 #include "reader/formsealselect.h"
+#include "reader/ofdopenerror.h"
 #include "reader/ofdreadpanels.h"
+#include "reader/readerviewstate.h"
+#include "render/ofdpagescene.h"
+#include "render/ofdvisualitemsignseal.h"
 #include "shell/fileinforecord.h"
 #include "sign/oesv2helper.h"
 #include "sign/verifyofdfile.h"
@@ -69,6 +80,7 @@ OfdReadWidget::OfdReadWidget(QWidget *parent) : ReadWidget(parent)
     m_leftBarAnimation->setDuration(0);
     m_leftBarAnimation->setEasingCurve(QEasingCurve::Linear);
     BuildFileMenu();
+    BuildKeyActions();
     WireTopButtons();
     ShowToolBar(QStringLiteral("readBtn"));
     ShowLeftBar(false);
@@ -281,9 +293,11 @@ void OfdReadWidget::BuildFileMenu()
         m_fileBtn->AddMenuAction(QIcon(icons + QStringLiteral("menu_about.png")), T("关于"), T("关于"));
     QAction *quit =
         m_fileBtn->AddMenuAction(QIcon(icons + QStringLiteral("menu_exit.png")), T("退出"), T("关闭程序"));
-    // The shortcuts work wherever the focus is in this tab.
-    addAction(open);
-    addAction(m_actionSave);
+    // The shortcuts work wherever the focus is in this tab, and in the full-screen view.
+    m_actionSaveAs->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_S));
+    print->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_P));
+    m_keyActions = {open, m_actionSave, m_actionSaveAs, print};
+    addActions(m_keyActions);
 
     connect(open, &QAction::triggered, this, [this]() { emit signalOpenOfdFile(this); });
     connect(m_actionSave, &QAction::triggered, this, [this]() { SaveOfdFile(GetFilePath()); });
@@ -291,6 +305,120 @@ void OfdReadWidget::BuildFileMenu()
     connect(print, &QAction::triggered, this, &OfdReadWidget::ShowPrintDialog);
     connect(about, &QAction::triggered, this, &OfdReadWidget::ShowAbout);
     connect(quit, &QAction::triggered, this, []() { QCoreApplication::exit(0); });
+}
+
+QAction *OfdReadWidget::AddKeyAction(const QString &name, const QList<QKeySequence> &keys)
+{
+    auto *action = new QAction(this);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    addAction(action);
+    m_keyActions.append(action);
+    return action;
+}
+
+void OfdReadWidget::BuildKeyActions()
+{
+    QAction *zoomIn = AddKeyAction(QStringLiteral("actionZoomIn"), {QKeySequence(Qt::CTRL + Qt::Key_Plus),
+                                                                    QKeySequence(Qt::CTRL + Qt::Key_Equal)});
+    QAction *zoomOut =
+        AddKeyAction(QStringLiteral("actionZoomOut"), {QKeySequence(Qt::CTRL + Qt::Key_Minus)});
+    QAction *actual = AddKeyAction(QStringLiteral("actionActualSize"), {QKeySequence(Qt::CTRL + Qt::Key_0)});
+    QAction *full = AddKeyAction(QStringLiteral("actionFullScreen"), {QKeySequence(Qt::Key_F11)});
+    QAction *next = AddKeyAction(QStringLiteral("actionNextHit"), {QKeySequence(Qt::Key_F3)});
+    QAction *previous =
+        AddKeyAction(QStringLiteral("actionPreviousHit"), {QKeySequence(Qt::SHIFT + Qt::Key_F3)});
+    auto step = [this](float delta) {
+        if (m_formOfd)
+            SetPageScale(float(m_formOfd->GetViewCurrentRate()) + delta);
+    };
+    connect(zoomIn, &QAction::triggered, this, [step]() { step(0.1f); });
+    connect(zoomOut, &QAction::triggered, this, [step]() { step(-0.1f); });
+    connect(actual, &QAction::triggered, this, [this]() { SetPageScale(1.0f); });
+    connect(full, &QAction::triggered, this, [this]() { ShowOfdFullScreen(!IsFullScreenView()); });
+    connect(next, &QAction::triggered, this, [this]() { GoToSearchHit(1); });
+    connect(previous, &QAction::triggered, this, [this]() { GoToSearchHit(-1); });
+}
+
+bool OfdReadWidget::IsFullScreenView() const
+{
+    return m_formOfd && !m_formOfd->parent();
+}
+
+QMenu *OfdReadWidget::CreatePageContextMenu(QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("pageContextMenu"));
+    QAction *copy = menu->addAction(T("复制"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setEnabled(m_formOfd && !m_formOfd->GetCopyText().isEmpty());
+    connect(copy, &QAction::triggered, this, [this]() {
+        if (m_formOfd)
+            m_formOfd->ActionCopyClick();
+    });
+    menu->addSeparator();
+    const struct
+    {
+        const char *text;
+        const char *keys;
+        float rate; // +-0.1: one step in or out; else a rate or fit mode for SetPageScale
+    } entries[] = {
+        {"放大", "Ctrl++", 0.1f}, {"缩小", "Ctrl+-", -0.1f}, {"实际大小", "Ctrl+0", 1.0f},
+        {"适合宽度", "", -2.0f},  {"适合高度", "", -1.0f},
+    };
+    for (const auto &entry : entries) {
+        QAction *action = menu->addAction(T(entry.text));
+        action->setShortcut(QKeySequence(QString::fromLatin1(entry.keys)));
+        const float rate = entry.rate;
+        connect(action, &QAction::triggered, this, [this, rate]() {
+            if (!m_formOfd)
+                return;
+            if (qAbs(rate) < 0.2f)
+                SetPageScale(float(m_formOfd->GetViewCurrentRate()) + rate);
+            else
+                SetPageScale(rate);
+        });
+    }
+    return menu;
+}
+
+bool OfdReadWidget::HasOwnMenuAt(const QPoint &globalPos) const
+{
+    for (int i = 0; m_formOfd && i < m_formOfd->GetPageCount(); ++i) {
+        FormOfdPage *page = m_formOfd->GetPage(i);
+        if (!page || !page->isVisible() || !page->GetPageScene())
+            continue;
+        const QPoint local = page->viewport()->mapFromGlobal(globalPos);
+        if (!page->viewport()->rect().contains(local))
+            continue;
+        for (QGraphicsItem *item : page->GetPageScene()->items(page->mapToScene(local))) {
+            if (dynamic_cast<OfdVisualItemSignSeal *>(item) || dynamic_cast<OfdVisualItemAnnot *>(item))
+                return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+bool OfdReadWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_formOfd && event->type() == QEvent::ContextMenu) {
+        auto *request = static_cast<QContextMenuEvent *>(event);
+        if (HasOwnMenuAt(request->globalPos()))
+            return false; // seals and annotations opened their own menu on the press
+        QMenu *menu = CreatePageContextMenu(m_formOfd);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(request->globalPos());
+        request->accept();
+        return true;
+    }
+    return ReadWidget::eventFilter(watched, event);
+}
+
+void OfdReadWidget::FocusView()
+{
+    if (m_formOfd)
+        m_formOfd->setFocus(Qt::OtherFocusReason);
 }
 
 void OfdReadWidget::WireTopButtons()
@@ -396,10 +524,30 @@ QWidget *OfdReadWidget::CreateToolBar(const QString &modeButton)
 
 QIcon OfdReadWidget::ToolIcon(const QString &name) const
 {
-    QPixmap pixmap(QString::fromLatin1(kToolBarIcons) + name);
-    if (AppParam::AppStatus == 2)
-        pixmap = CommonUtils::recolor(pixmap, Qt::black);
-    return QIcon(pixmap);
+    // Drawn from the SVG source where there is one, at the sizes of 100 % to 300 % screens, so that
+    // high-DPI screens get sharp icons; the PNG otherwise.
+    QString svg = QString::fromLatin1(kToolBarIcons) + name;
+    svg.replace(QRegularExpression(QStringLiteral("\\.png$")), QStringLiteral(".svg"));
+    QSvgRenderer renderer;
+    if (!QFile::exists(svg) || !renderer.load(svg)) {
+        QPixmap pixmap(QString::fromLatin1(kToolBarIcons) + name);
+        if (AppParam::AppStatus == 2)
+            pixmap = CommonUtils::recolor(pixmap, Qt::black);
+        return QIcon(pixmap);
+    }
+    QIcon icon;
+    for (int size : {32, 48, 64, 96}) {
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter);
+        painter.end();
+        QPixmap pixmap = QPixmap::fromImage(image);
+        if (AppParam::AppStatus == 2)
+            pixmap = CommonUtils::recolor(pixmap, Qt::black);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 QToolButton *OfdReadWidget::AddToolButton(QWidget *bar, const QString &text, const QString &icon,
@@ -734,8 +882,7 @@ bool OfdReadWidget::OpenFile(const QString &path)
     SetFilePath(path);
     QSharedPointer<OfdFileReader> reader(new OfdFileReader);
     if (!reader->Open(path)) {
-        QMessageBox::information(this, QStringLiteral("Title"), T("打开文件失败！") + path,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        OfdOpenError::Show(this, path, OfdOpenError::ReasonOfFile(path));
         return false;
     }
     return ShowOfd(reader);
@@ -745,11 +892,9 @@ bool OfdReadWidget::ShowOfd(QSharedPointer<OfdFileReader> reader)
 {
     if (!reader)
         return false;
-    FileInfoRecord *record = FileInfoRecord::GetInstance();
-    const QString fullName = reader->GetFileFullName().isEmpty() ? GetFilePath() : reader->GetFileFullName();
-    record->AddFile(fullName, QDateTime::currentDateTime());
-    record->SetOpenDir(fullName);
-    record->SaveFile();
+    const QString fullName =
+        QFileInfo(reader->GetFileFullName().isEmpty() ? GetFilePath() : reader->GetFileFullName())
+            .absoluteFilePath();
 
     if (m_formOfd)
         OnClosed();
@@ -757,9 +902,14 @@ bool OfdReadWidget::ShowOfd(QSharedPointer<OfdFileReader> reader)
     MyTimer timer(true);
     if (!view->SetOfdFileReader(reader)) {
         delete view;
-        QMessageBox::warning(this, T("警告"), T("打开文件失败"), QMessageBox::Close);
+        OfdOpenError::Show(this, fullName, OfdOpenError::ReasonOfDocument(reader.data()));
         return false;
     }
+    // Only files that open are recorded.
+    FileInfoRecord *record = FileInfoRecord::GetInstance();
+    record->AddFile(fullName, QDateTime::currentDateTime());
+    record->SetOpenDir(fullName);
+    record->SaveFile();
     m_formOfd = view;
     view->SetOfdReadWidget(this);
     view->ShowPages();
@@ -784,7 +934,23 @@ bool OfdReadWidget::ShowOfd(QSharedPointer<OfdFileReader> reader)
     // A signed copy opens in a tab of its own once the signing command has returned.
     connect(view, &FormOfd::SignalOpenSignedFile, this, &OfdReadWidget::signalOpenFileInTab,
             Qt::QueuedConnection);
+    view->addActions(m_keyActions); // the shortcuts work in the full-screen view too
+    view->setAcceptDrops(true);     // files dropped on the full-screen view are opened (OfdDropFilter)
+    view->installEventFilter(this); // its context menu
+    if (ReaderViewState::IsEnabled()) {
+        // The side bar first: a fit mode measures the room the view is left with.
+        if (ReaderViewState::IsLeftBarOpen())
+            ShowLeftPanel(ReaderViewState::GetPanel());
+        if (!qFuzzyCompare(ReaderViewState::GetZoomMode(), 1.0f)) {
+            for (QLayout *layout : {this->layout(), m_centralWidget->layout()}) {
+                if (layout)
+                    layout->activate();
+            }
+            SetPageScale(ReaderViewState::GetZoomMode());
+        }
+    }
     ShowMessage(QDir::toNativeSeparators(fullName));
+    view->setFocus(Qt::OtherFocusReason); // page keys work before the first click
     return true;
 }
 
@@ -831,6 +997,7 @@ void OfdReadWidget::ShowOfdFullScreen(bool fullScreen)
         m_formOfd->setParent(m_widgetOfdView);
         m_horizontalLayoutOfdView->addWidget(m_formOfd);
         m_formOfd->show();
+        m_formOfd->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -849,6 +1016,8 @@ void OfdReadWidget::SetPageScale(float rate)
         fit = 0;
     for (int i = 0; i < m_fitButtons.size(); ++i)
         SetCheckedInGroup(m_fitButtons[i], i == fit);
+    if (ReaderViewState::IsEnabled())
+        ReaderViewState::SetZoomMode(rate < 0 ? rate : float(qBound(kMinRate, double(rate), kMaxRate)));
     if (rate < 0) {
         if (qFuzzyCompare(rate, -2.0f)) {
             const double width = m_formOfd->GetCurPageRealWidth();
@@ -1052,12 +1221,36 @@ void OfdReadWidget::SearchText(const QString &text)
     if (!m_formOfd)
         return;
     const int hits = m_formOfd->SearchText(text);
+    m_searchedText = text;
     if (text.isEmpty())
         ShowMessage(QDir::toNativeSeparators(GetFilePath()));
     else if (hits > 0)
         ShowMessage(T("找到 %1 处“%2”").arg(hits).arg(text));
     else
         ShowMessage(T("没有找到“%1”").arg(text));
+}
+
+void OfdReadWidget::GoToSearchHit(int direction)
+{
+    if (!m_formOfd)
+        return;
+    const QString text = m_lineEditSearch->text().trimmed();
+    if (text.isEmpty())
+        return;
+    if (text != m_searchedText) {
+        SearchText(text); // shows the first hit page from the current page on
+        return;
+    }
+    const int count = m_formOfd->GetPageCount();
+    const int current = qMax(0, m_formOfd->GetCurShowPageIndex());
+    for (int k = 1; k <= count; ++k) {
+        const int index = ((current + direction * k) % count + count) % count;
+        FormOfdPage *page = m_formOfd->GetPage(index);
+        if (page && page->GetSearchHitCount() > 0) {
+            m_formOfd->ScrollToPage(index);
+            return;
+        }
+    }
 }
 
 void OfdReadWidget::FocusSearchBox()
@@ -1180,6 +1373,7 @@ void OfdReadWidget::ShowPrintDialog()
     FormOfdPrint dialog(this);
     dialog.SetOfdView(scenes);
     dialog.Init();
+    dialog.ShowCurPageIndex(m_formOfd->GetCurShowPageIndex()); // "当前选中页" is the page shown
     dialog.exec();
 }
 
@@ -1221,6 +1415,9 @@ void OfdReadWidget::SetLeftBarWidth(int width)
 
 void OfdReadWidget::ShowLeftBar(bool open)
 {
+    // Remembered when the user opens or closes it, not when the tab closes.
+    if (m_formOfd && ReaderViewState::IsEnabled())
+        ReaderViewState::SetLeftBar(open, m_currentPanel);
     m_leftBarOpen = open;
     m_leftBarSecondColumnWidget->setVisible(open);
     if (!open && m_panelGroup->checkedButton())

@@ -21,6 +21,7 @@ class QFrame;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPropertyAnimation;
 class QPushButton;
 class QStackedWidget;
@@ -81,6 +82,19 @@ public:
     void ShowPrintDialog();
     // Ctrl+F: puts the keyboard focus into the search box with its text selected.
     void FocusSearchBox();
+    // F3 / Shift+F3: the next (direction 1) or previous (-1) page with a hit of the search box's
+    // text, searching first when that text was not searched yet.
+    void GoToSearchHit(int direction);
+    // Gives the keyboard focus to the page area, so that the page keys work at once.
+    void FocusView();
+    // The actions with keyboard shortcuts (open, save, save as, print, zoom, full screen, search
+    // hits); they are added to this widget and to the document view, which is a window of its own
+    // while it is full screen.
+    const QList<QAction *> &GetKeyActions() const { return m_keyActions; }
+    bool IsFullScreenView() const;
+    // The context menu of the pages: "复制" (the selected text; disabled without a selection) and
+    // the zoom commands. The caller owns the menu.
+    QMenu *CreatePageContextMenu(QWidget *parent);
 
     void ShowLeftBar(bool open);
     bool IsLeftBarOpen() const { return m_leftBarOpen; }
@@ -110,12 +124,20 @@ signals:
     void signalPdfFileName(QString name);
     void signalOpenFileInTab(const QString &path);
 
+protected:
+    // The page area's context menu (the view's context-menu events that no page item took).
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // True when a seal or an annotation, which have menus of their own, is under the point.
+    bool HasOwnMenuAt(const QPoint &globalPos) const;
+
 private slots:
     void OnDrawAnnotEnd(FormOfd *view, OfdVisualItemAnnot *annot);
 
 private:
     void BuildForm();
     void BuildFileMenu();
+    void BuildKeyActions();
+    QAction *AddKeyAction(const QString &name, const QList<QKeySequence> &keys);
     void WireTopButtons();
     void ShowToolBar(const QString &modeButton);
     QWidget *CreateToolBar(const QString &modeButton);
@@ -178,6 +200,8 @@ private:
     QLabel *m_messageLabel = nullptr;
     QAction *m_actionSave = nullptr;
     QAction *m_actionSaveAs = nullptr;
+    QList<QAction *> m_keyActions;
+    QString m_searchedText; // the text of the last search, for F3
 
     // Tool bars.
     QMap<QString, QWidget *> m_toolBars;

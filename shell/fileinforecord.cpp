@@ -1,5 +1,7 @@
 #include "shell/fileinforecord.h"
 
+#include "app/appconfig.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -20,19 +22,29 @@ FileInfoRecord *FileInfoRecord::GetInstance()
 }
 
 FileInfoRecord::FileInfoRecord()
-    : m_recordFile(QStringLiteral("./FileRecord.txt")),
+    : m_recordFile(DefaultRecordFile()), m_legacyFile(QStringLiteral("./FileRecord.txt")),
       m_openDir(QDir::homePath()) // "d:\" means nothing here
 {
 }
 
+QString FileInfoRecord::DefaultRecordFile()
+{
+    return AppConfig::FilePath(QStringLiteral("FileRecord.txt"));
+}
+
 void FileInfoRecord::LoadFile()
 {
-    QFile file(QFileInfo(m_recordFile).absoluteFilePath());
+    const QString recordPath = QFileInfo(m_recordFile).absoluteFilePath();
+    const bool takeOver = !QFileInfo::exists(recordPath) && !m_legacyFile.isEmpty() &&
+                          QFileInfo(m_legacyFile).absoluteFilePath() != recordPath;
+    QFile file(takeOver ? QFileInfo(m_legacyFile).absoluteFilePath() : recordPath);
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray text = file.readAll();
     if (!text.isEmpty())
         ParseRecord(text);
+    if (takeOver)
+        SaveFile();
 }
 
 void FileInfoRecord::ParseRecord(const QByteArray &json)
@@ -73,7 +85,9 @@ QByteArray FileInfoRecord::ToJson() const
 
 bool FileInfoRecord::SaveFile() const
 {
-    QSaveFile file(QFileInfo(m_recordFile).absoluteFilePath());
+    const QFileInfo info(m_recordFile);
+    QDir().mkpath(info.absolutePath()); // the config folder of a new user
+    QSaveFile file(info.absoluteFilePath());
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(ToJson());
@@ -89,7 +103,7 @@ void FileInfoRecord::AddFile(const QString &path, const QDateTime &time)
     if (existing != m_items.end())
         existing->lastReadTime = time;
     else
-        m_items.prepend(FileInfoItem{path, time});
+        m_items.prepend(FileInfoItem{absolute, time});
     SortAndTrim();
 }
 

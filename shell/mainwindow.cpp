@@ -1,26 +1,29 @@
 #include "shell/mainwindow.h"
 
 #include <QApplication>
-#include <QDragEnterEvent>
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
-#include <QUrl>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "app/appparam.h"
 #include "app/qthelper.h"
+#include "reader/formofd.h"
 #include "reader/ofdreadwidget.h"
+#include "reader/readerviewstate.h"
 #include "shell/fileinforecord.h"
 #include "shell/homewidget.h"
+#include "shell/ofddropfilter.h"
 #include "shell/pagetabbar.h"
 #include "widgets/commonutils.h"
 #include "widgets/framelesshelper.h"
@@ -33,6 +36,17 @@ const int kHomeTabWidth = 120;   // the default home page's tab
 const int kNewHomeTabWidth = 96; // a home page from the "+" button: room for icon, "打开" and close
 const int kDocumentTabWidth = 250;
 const char *kFileId = "fileId";
+
+// Two spellings of one file: equal absolute paths, or the same file behind links.
+bool IsSameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    if (first.absoluteFilePath() == second.absoluteFilePath())
+        return true;
+    const QString canonical = first.canonicalFilePath();
+    return !canonical.isEmpty() && canonical == second.canonicalFilePath();
+}
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
@@ -87,13 +101,80 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
     connect(m_tabBar, &PageTabBar::SignalTabClicked, this, &MainWindow::OnTabClicked);
     connect(m_tabBar, &PageTabBar::SignalTabClose, this, &MainWindow::CloseTab);
 
-    auto *closeTab = new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_W), this);
-    connect(closeTab, &QShortcut::activated, this, &MainWindow::CloseCurrentTab);
-    auto *find = new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_F), this);
-    connect(find, &QShortcut::activated, this, [this]() {
+    BuildShortcuts();
+    auto *drops = new OfdDropFilter(this);
+    connect(drops, &OfdDropFilter::SignalOpenFiles, this, [this](const QStringList &files) {
+        LeaveFullScreen();
+        for (const QString &file : files)
+            OpenNewFile(file, nullptr);
+    });
+}
+
+void MainWindow::BuildShortcuts()
+{
+    // Window-wide keys; application-wide, so that they also work while a document view is full
+    // screen (a window of its own). A modal dialog still blocks them.
+    auto add = [this](const QKeySequence &key, std::function<void()> run) {
+        auto *shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        connect(shortcut, &QShortcut::activated, this, std::move(run));
+    };
+    add(QKeySequence(Qt::CTRL + Qt::Key_O), [this]() {
+        LeaveFullScreen();
+        OpenFileByDialog();
+    });
+    add(QKeySequence(Qt::CTRL + Qt::Key_W), [this]() {
+        LeaveFullScreen();
+        CloseCurrentTab();
+    });
+    add(QKeySequence(Qt::CTRL + Qt::Key_F), [this]() {
+        LeaveFullScreen();
         if (OfdReadWidget *reader = GetCurrentReadWidget())
             reader->FocusSearchBox();
     });
+    add(QKeySequence(Qt::CTRL + Qt::Key_Tab), [this]() {
+        LeaveFullScreen();
+        SelectNeighbourTab(1);
+    });
+    // Shift+Tab arrives as Backtab.
+    add(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Backtab), [this]() {
+        LeaveFullScreen();
+        SelectNeighbourTab(-1);
+    });
+}
+
+void MainWindow::SelectNeighbourTab(int direction)
+{
+    const QList<TabButton *> &tabs = m_tabBar->GetTabButtons();
+    if (tabs.size() < 2)
+        return;
+    const int current = qMax(0, tabs.indexOf(m_tabBar->GetCurrentTab()));
+    const int next = ((current + direction) % tabs.size() + tabs.size()) % tabs.size();
+    if (QWidget *page = GetPageOfTab(tabs[next]))
+        ShowPage(page);
+}
+
+void MainWindow::LeaveFullScreen()
+{
+    for (int i = 0; i < m_stack->count(); ++i) {
+        auto *reader = qobject_cast<OfdReadWidget *>(m_stack->widget(i));
+        if (reader && reader->IsFullScreenView())
+            reader->ShowOfdFullScreen(false);
+    }
+}
+
+void MainWindow::SaveState(QSettings &settings) const
+{
+    settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    ReaderViewState::Save(settings);
+}
+
+void MainWindow::RestoreState(QSettings &settings)
+{
+    const QByteArray geometry = settings.value(QStringLiteral("window/geometry")).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    ReaderViewState::Load(settings);
 }
 
 MainWindow::~MainWindow() = default;
@@ -179,14 +260,16 @@ HomeWidget *MainWindow::AddHomeTab()
     return home;
 }
 
-void MainWindow::OpenNewFile(const QString &path, HomeWidget *from)
+void MainWindow::OpenNewFile(const QString &givenPath, HomeWidget *from)
 {
-    if (path.isEmpty())
+    if (givenPath.isEmpty())
         return;
-    // A tab that shows the path already is selected instead.
+    // Tabs and the record hold absolute paths, whatever folder the reader was started from.
+    const QString path = QFileInfo(givenPath).absoluteFilePath();
+    // A tab that shows the file already is selected instead.
     for (int i = 0; i < m_stack->count(); ++i) {
         auto *reader = qobject_cast<OfdReadWidget *>(m_stack->widget(i));
-        if (reader && reader->GetFilePath() == path) {
+        if (reader && IsSameFile(reader->GetFilePath(), path)) {
             ShowPage(reader);
             if (from && from != m_defaultHome)
                 CloseTab(GetTabOfPage(from));
@@ -319,6 +402,8 @@ void MainWindow::ShowPage(QWidget *page)
         return;
     m_stack->setCurrentWidget(page);
     m_tabBar->SetCurrentTab(GetTabOfPage(page));
+    if (auto *reader = qobject_cast<OfdReadWidget *>(page))
+        reader->FocusView(); // the page keys work in the tab just shown
 }
 
 void MainWindow::OnTabClicked(TabButton *button)
@@ -352,45 +437,4 @@ void MainWindow::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         UpdateMaximizeButton();
-}
-
-QStringList MainWindow::OfdFilesOf(const QMimeData *data)
-{
-    QStringList files;
-    if (!data || !data->hasUrls())
-        return files;
-    for (const QUrl &url : data->urls()) {
-        const QString file = url.toLocalFile();
-        if (!file.isEmpty() && file.endsWith(QLatin1String(".ofd"), Qt::CaseInsensitive))
-            files.append(file);
-    }
-    return files;
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (!OfdFilesOf(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void MainWindow::dragMoveEvent(QDragMoveEvent *event)
-{
-    if (!OfdFilesOf(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void MainWindow::dropEvent(QDropEvent *event)
-{
-    const QStringList files = OfdFilesOf(event->mimeData());
-    if (files.isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    for (const QString &file : files)
-        OpenNewFile(file, nullptr);
 }

@@ -6,12 +6,9 @@ class FramelessHelper;
 class HomeWidget;
 class OfdReadWidget;
 class PageTabBar;
-class QDragEnterEvent;
-class QDragMoveEvent;
-class QDropEvent;
 class QLabel;
-class QMimeData;
 class QPushButton;
+class QSettings;
 class QStackedWidget;
 class QVBoxLayout;
 class TabButton;
@@ -39,6 +36,14 @@ public:
     void CloseTab(TabButton *button);
     // Closes the current tab unless it is the default home page.
     void CloseCurrentTab();
+    // Ctrl+Tab / Ctrl+Shift+Tab: the next (1) or previous (-1) tab, going round.
+    void SelectNeighbourTab(int direction);
+    // Puts a document view that is full screen back into its tab.
+    void LeaveFullScreen();
+
+    // Window size and position, and the readers' remembered view state (ReaderViewState).
+    void SaveState(QSettings &settings) const;
+    void RestoreState(QSettings &settings);
 
     // The number of document tabs (home pages not counted).
     int GetDocumentTabCount() const;
@@ -52,9 +57,6 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
     void BuildTitleBar();
@@ -65,8 +67,7 @@ private:
     void RefreshHomePages();
     void UpdateMaximizeButton();
     static QPixmap HomeIcon();
-    // The .ofd files among the dropped URLs.
-    static QStringList OfdFilesOf(const QMimeData *data);
+    void BuildShortcuts();
 
     FramelessHelper *m_frameless = nullptr;
     QVBoxLayout *m_layout = nullptr;

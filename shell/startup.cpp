@@ -2,10 +2,16 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QSettings>
 #include <QTextCodec>
 
+#include <memory>
+
 #include "annot/ofdannotsupport.h"
+#include "app/appconfig.h"
 #include "app/appparam.h"
+#include "app/logfilter.h"
+#include "reader/readerviewstate.h"
 #include "render/content/ofdconvert.h"
 #include "render/ofdrenderinit.h"
 #include "render/ofdsealsupport.h"
@@ -13,6 +19,14 @@
 #include "shell/mainwindow.h"
 
 namespace StartUp {
+
+void PrepareApplication()
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    LogFilter::Install(LogFilter::IsVerboseRequested());
+}
 
 void InitApplication()
 {
@@ -35,6 +49,15 @@ MainWindow *CreateMainWindow()
 {
     auto *window = new MainWindow;
     window->setWindowFlags(Qt::FramelessWindowHint);
+    ReaderViewState::SetEnabled(true);
+    {
+        std::unique_ptr<QSettings> settings(AppConfig::CreateSettings());
+        window->RestoreState(*settings);
+    }
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window, [window]() {
+        std::unique_ptr<QSettings> settings(AppConfig::CreateSettings());
+        window->SaveState(*settings);
+    });
     window->show();
     return window;
 }

@@ -124,7 +124,8 @@ void TestStartup::unreadableFileIsReportedWithoutTab()
         }
     });
     window.OpenNewFile(path, nullptr);
-    QCOMPARE(shown, QString::fromUtf8("打开文件失败！") + path);
+    QCOMPARE(shown, QString::fromUtf8("无法打开文件：") + path +
+                        QString::fromUtf8("\n这不是 OFD 文件：OFD 文件是 ZIP 压缩包，而这个文件不是。"));
     QCOMPARE(window.GetDocumentTabCount(), 0);
 }
 

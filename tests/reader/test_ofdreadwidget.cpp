@@ -282,7 +282,7 @@ void TestOfdReadWidget::openingBrokenFileIsReported()
     QString shown;
     AnswerNextMessageBox(&shown);
     QVERIFY(!widget.OpenFile(path));
-    QCOMPARE(shown, T("打开文件失败！") + path);
+    QCOMPARE(shown, T("无法打开文件：") + path + T("\n文件已损坏：无法作为 ZIP 压缩包读取。"));
     QVERIFY(!widget.GetFormOfd());
 }
 

@@ -3,26 +3,12 @@
 #include <QApplication>
 #include <QTextStream>
 
-#include <cstdio>
-
 #include "annot/ofdannotsupport.h"
+#include "app/logfilter.h"
 #include "ofdtoolcommand.h"
 #include "render/content/ofdconvert.h"
 #include "render/ofdrenderinit.h"
 #include "render/ofdsealsupport.h"
-
-namespace {
-bool g_verbose = false;
-
-// The libraries trace their parsing on the debug log; a command-line tool keeps stderr for its own
-// messages unless --verbose asks for the traces.
-void FilterMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (!g_verbose && type != QtCriticalMsg && type != QtFatalMsg)
-        return;
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -30,9 +16,12 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The libraries trace their parsing on the debug log; stderr keeps the tool's own messages and
+    // the warnings unless --verbose asks for the traces too.
+    bool verbose = false;
     for (int i = 1; i < argc; ++i)
-        g_verbose = g_verbose || QByteArray(argv[i]) == "--verbose";
-    qInstallMessageHandler(FilterMessages);
+        verbose = verbose || QByteArray(argv[i]) == "--verbose";
+    LogFilter::Install(verbose);
     QApplication app(argc, argv);
 
     QStringList args = QCoreApplication::arguments().mid(1);
