@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScrollArea>
@@ -300,8 +301,21 @@ void OfdReadWidget::WireTopButtons()
     connect(m_pushButtonPrint, &QPushButton::clicked, this, &OfdReadWidget::ShowPrintDialog);
     connect(m_pushButtonSearch, &QPushButton::clicked, this,
             [this]() { SearchText(m_lineEditSearch->text().trimmed()); });
-    connect(m_lineEditSearch, &QLineEdit::returnPressed, this,
-            [this]() { SearchText(m_lineEditSearch->text().trimmed()); });
+    // Enter again on the same text goes to the next hit, as F3 does.
+    connect(m_lineEditSearch, &QLineEdit::returnPressed, this, [this]() {
+        const QString text = m_lineEditSearch->text().trimmed();
+        if (m_formOfd && !text.isEmpty() && text == m_formOfd->GetSearchText() && !m_formOfd->IsSearching() &&
+            m_formOfd->GetSearchHitTotal() > 0)
+            ShowNextHit(false);
+        else
+            SearchText(text);
+    });
+    auto *next = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    next->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(next, &QShortcut::activated, this, [this]() { ShowNextHit(false); });
+    auto *previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this);
+    previous->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(previous, &QShortcut::activated, this, [this]() { ShowNextHit(true); });
     connect(m_buttonShowReadToobar, &QPushButton::clicked, this, &OfdReadWidget::ToggleToolStrip);
     connect(m_modeGroup, &QButtonGroup::idClicked, this, &OfdReadWidget::SetReaderMode);
 }
@@ -774,6 +788,10 @@ bool OfdReadWidget::ShowOfd(QSharedPointer<OfdFileReader> reader)
     ShowRate(view->GetViewCurrentRate());
 
     connect(view, &FormOfd::EventPageIndexChanged, this, &OfdReadWidget::OnPageIndexChanged);
+    connect(view, &FormOfd::SignalSearchProgress, this, [this](int page, int, int) {
+        if (page >= 0)
+            ShowMessage(T("正在搜索第 %1 页").arg(page + 1));
+    });
     // The annotation item type is the annotation module's; connected by name, which needs no
     // complete type.
     connect(view, SIGNAL(SignalDrawAnnotEnd(FormOfd *, OfdVisualItemAnnot *)), this,
@@ -810,6 +828,14 @@ void OfdReadWidget::OnClosed()
     }
     if (m_leftBarOpen)
         ShowLeftBar(false);
+    // A search running in the view (it processes events between pages) is stopped; the view goes
+    // once control is back in the event loop.
+    if (view->IsSearching()) {
+        view->CancelSearch();
+        view->hide();
+        view->deleteLater();
+        return;
+    }
     delete view;
 }
 
@@ -1051,13 +1077,36 @@ void OfdReadWidget::SearchText(const QString &text)
 {
     if (!m_formOfd)
         return;
+    QPointer<FormOfd> view(m_formOfd);
     const int hits = m_formOfd->SearchText(text);
+    // The tab may have closed, or a newer search taken over, while this one ran.
+    if (!view || view != m_formOfd || view->GetSearchText() != text || view->IsSearching())
+        return;
     if (text.isEmpty())
         ShowMessage(QDir::toNativeSeparators(GetFilePath()));
     else if (hits > 0)
         ShowMessage(T("找到 %1 处“%2”").arg(hits).arg(text));
     else
         ShowMessage(T("没有找到“%1”").arg(text));
+}
+
+void OfdReadWidget::ShowNextHit(bool backwards)
+{
+    if (!m_formOfd)
+        return;
+    const QString text = m_lineEditSearch->text().trimmed();
+    // Without hits of the box's text yet, the key searches first.
+    if (m_formOfd->GetSearchText() != text || m_formOfd->GetSearchHitTotal() == 0) {
+        if (!text.isEmpty() && !m_formOfd->IsSearching())
+            SearchText(text);
+        return;
+    }
+    if (!m_formOfd->ShowNextHit(backwards))
+        return;
+    int page = -1;
+    int hit = -1;
+    m_formOfd->GetCurrentHit(page, hit);
+    ShowMessage(T("第 %1 页，找到 %2 处“%3”").arg(page + 1).arg(m_formOfd->GetSearchHitTotal()).arg(text));
 }
 
 void OfdReadWidget::FocusSearchBox()
@@ -1176,9 +1225,13 @@ void OfdReadWidget::ShowPrintDialog()
 {
     if (!m_formOfd)
         return;
-    QList<OfdPageScene *> scenes = m_formOfd->GetPageSceneList();
+    // The previews and the job take the view's scenes page by page, built when needed.
+    QPointer<FormOfd> view(m_formOfd);
     FormOfdPrint dialog(this);
-    dialog.SetOfdView(scenes);
+    dialog.SetSceneProvider(
+        m_formOfd->GetPageCount(),
+        [view](int index) { return view ? view->GetPageRealSize(index) : QSizeF(); },
+        [view](int index) { return view ? view->AcquireScene(index) : nullptr; });
     dialog.Init();
     dialog.exec();
 }

@@ -81,6 +81,9 @@ public:
     void ShowPrintDialog();
     // Ctrl+F: puts the keyboard focus into the search box with its text selected.
     void FocusSearchBox();
+    // F3 / Shift+F3 (and Enter again in the search box): the next or previous hit of the search;
+    // searches the box's text first when it has not been searched yet. The status bar tells the page.
+    void ShowNextHit(bool backwards);
 
     void ShowLeftBar(bool open);
     bool IsLeftBarOpen() const { return m_leftBarOpen; }

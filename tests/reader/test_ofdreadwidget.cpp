@@ -652,7 +652,7 @@ void TestOfdReadWidget::printOpensTheDialog()
     bool seen = false;
     QTimer::singleShot(0, this, [&seen] {
         if (auto *dialog = qobject_cast<FormOfdPrint *>(QApplication::activeModalWidget())) {
-            seen = dialog->GetPreviewPages().size() == 2;
+            seen = dialog->GetPreviewCount() == 2;
             dialog->close();
         }
     });
