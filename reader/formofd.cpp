@@ -312,6 +312,9 @@ void FormOfd::TrimScenes()
         m_sceneOrder.removeAt(k);
         m_scenes.remove(index);
         delete scene;
+        // The page's parsed objects go with its scene; they are read again when it comes back.
+        if (OfdFile *file = GetOfdFile())
+            file->ReleasePage(index);
     }
 }
 
