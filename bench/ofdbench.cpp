@@ -279,6 +279,17 @@ void Paint(QWidget *widget)
     QCoreApplication::processEvents();
 }
 
+// Opens the file in the view and paints its first screen.
+bool OpenView(FormOfd &form, const QString &path)
+{
+    auto reader = QSharedPointer<OfdFileReader>::create();
+    if (!reader->Open(path) || !form.SetOfdFileReader(reader))
+        return false;
+    form.ShowPages();
+    Paint(&form);
+    return true;
+}
+
 // The reader's document view on a file: usable (first page painted), then a jump near the end.
 int ViewScenario(const QString &path, const QString &name)
 {
@@ -288,11 +299,8 @@ int ViewScenario(const QString &path, const QString &name)
     QCoreApplication::processEvents();
     QElapsedTimer timer;
     timer.start();
-    auto reader = QSharedPointer<OfdFileReader>::create();
-    if (!reader->Open(path) || !form.SetOfdFileReader(reader))
+    if (!OpenView(form, path))
         return 1;
-    form.ShowPages();
-    Paint(&form);
     FormOfdPage *first = form.GetPage(0);
     if (!first || first->grab().isNull())
         return 1;
@@ -328,11 +336,8 @@ int ScrollScenario(const QString &path, const QString &name)
     FormOfd form;
     form.resize(1000, 800);
     form.show();
-    auto reader = QSharedPointer<OfdFileReader>::create();
-    if (!reader->Open(path) || !form.SetOfdFileReader(reader))
+    if (!OpenView(form, path))
         return 1;
-    form.ShowPages();
-    Paint(&form);
     QElapsedTimer timer;
     timer.start();
     QScrollBar *bar = form.GetScrollArea()->verticalScrollBar();
@@ -357,11 +362,8 @@ int SearchScenario(const QString &path, const QString &name)
     FormOfd form;
     form.resize(1000, 800);
     form.show();
-    auto reader = QSharedPointer<OfdFileReader>::create();
-    if (!reader->Open(path) || !form.SetOfdFileReader(reader))
+    if (!OpenView(form, path))
         return 1;
-    form.ShowPages();
-    Paint(&form);
     QElapsedTimer timer;
     timer.start();
     const int hits = form.SearchText(QStringLiteral("%1-45 report").arg(form.GetPageCount()));

@@ -53,8 +53,12 @@ QByteArray ImagePage(int count, bool samePicture)
     return package.Build();
 }
 
-QList<OfdVisualItemImage *> ImageItems(OfdPageScene &scene)
+// Builds the scene of page 1 and returns its image items.
+QList<OfdVisualItemImage *> BuildImageItems(OfdPageScene &scene, OfdViewManage *manage)
 {
+    scene.SetViewManage(manage);
+    scene.SetPageIndex(0, 0);
+    scene.CreateScene();
     QList<OfdVisualItemImage *> images;
     for (QGraphicsItem *item : scene.items()) {
         if (auto *image = dynamic_cast<OfdVisualItemImage *>(item))
@@ -141,10 +145,7 @@ void TestImageCache::itemsDecodeAgainAfterEviction()
     auto manage = OpenPackage(ImagePage(10, false));
     QVERIFY(manage);
     OfdPageScene scene;
-    scene.SetViewManage(manage.get());
-    scene.SetPageIndex(0, 0);
-    scene.CreateScene();
-    const QList<OfdVisualItemImage *> images = ImageItems(scene);
+    const QList<OfdVisualItemImage *> images = BuildImageItems(scene, manage.get());
     QCOMPARE(images.size(), 10);
     for (int round = 0; round < 2; ++round) {
         for (OfdVisualItemImage *item : images) {
@@ -173,10 +174,7 @@ void TestImageCache::samePictureIsKeptOnce()
     auto manage = OpenPackage(ImagePage(6, true));
     QVERIFY(manage);
     OfdPageScene scene;
-    scene.SetViewManage(manage.get());
-    scene.SetPageIndex(0, 0);
-    scene.CreateScene();
-    const QList<OfdVisualItemImage *> images = ImageItems(scene);
+    const QList<OfdVisualItemImage *> images = BuildImageItems(scene, manage.get());
     QCOMPARE(images.size(), 6);
     for (OfdVisualItemImage *item : images)
         QVERIFY(!item->GetImage().isNull());
