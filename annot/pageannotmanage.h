@@ -27,6 +27,7 @@ public:
     bool MouseMove(QGraphicsSceneMouseEvent *event) override;
     bool MouseRelease(QGraphicsSceneMouseEvent *event) override;
     void OnMouseShapeChanged() override;
+    bool HasUnsavedWork() const override { return !m_new.isEmpty() || m_current; }
 
     // Drawing with the scene's annotation tool, positions in scene pixels. Start returns the item
     // being drawn (null for an unknown tool).

@@ -1,10 +1,15 @@
 // Times opening documents, rendering pages and searching, on generated text-heavy A4 documents and on
 // the files of a corpus folder. Prints one table row per measurement.
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QProcess>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -13,20 +18,34 @@
 #include <algorithm>
 #include <functional>
 
+#include "annot/ofdannotsupport.h"
 #include "model/document/ofdfile.h"
 #include "model/package/ofdfilereader.h"
 #include "packagebuilder.h"
+#include "reader/formofd.h"
+#include "reader/formofdpage.h"
 #include "render/content/ofdconvert.h"
+#include "render/imaging/ofdimagecache.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdpagescene.h"
+#include "render/ofdrenderinit.h"
 #include "render/ofdviewmanage.h"
 
 namespace {
 QTextStream out(stdout);
 
-// Peak resident memory of the process so far, MiB.
+// Peak resident memory of the process so far, MiB: the kernel's high-water mark, which starts
+// afresh in a child started for one scenario (the rusage figure would count the parent's pages
+// that the fork shared).
 double PeakMiB()
 {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        }
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
@@ -96,6 +115,76 @@ QByteArray TextDocument(int pages)
             "<ofd:Font ID=\"3\" FontName=\"Times New Roman\"/></ofd:Fonts></ofd:Res>"));
     for (int i = 0; i < pages; ++i)
         b.AddText(QStringLiteral("Doc_0/Pages/Page_%1/Content.xml").arg(i), PageContent(i));
+    return b.Build();
+}
+
+// A page of a scan: one full-page JPEG at 200 dpi (1654 x 2339 pixels, about 15 MiB decoded), its
+// own picture on every page.
+QByteArray ScanPicture(int page)
+{
+    QImage image(1654, 2339, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, image.width(), image.height());
+    gradient.setColorAt(0, QColor::fromHsv(page * 37 % 360, 40, 250));
+    gradient.setColorAt(1, QColor::fromHsv(page * 37 % 360, 90, 200));
+    painter.fillRect(image.rect(), gradient);
+    painter.setPen(Qt::black);
+    QFont font = painter.font();
+    font.setPixelSize(40);
+    painter.setFont(font);
+    for (int line = 0; line < 40; ++line)
+        painter.drawText(150, 200 + line * 52,
+                         QStringLiteral("Scanned page %1, line %2").arg(page + 1).arg(line + 1));
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 80);
+    return bytes;
+}
+
+QByteArray ScanDocument(int pages)
+{
+    PackageBuilder b;
+    b.AddText(
+        QStringLiteral("OFD.xml"),
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:OFD xmlns:ofd=\"http://www.ofdspec.org/2016\">"
+            "<ofd:DocBody><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot></ofd:DocBody></ofd:OFD>"));
+    QString list;
+    QString media;
+    for (int i = 0; i < pages; ++i) {
+        list +=
+            QStringLiteral("<ofd:Page ID=\"%1\" BaseLoc=\"Pages/Page_%2/Content.xml\"/>").arg(i + 10).arg(i);
+        media += QStringLiteral(
+                     "<ofd:MultiMedia ID=\"%1\" Type=\"Image\"><ofd:MediaFile>scan%2.jpg</ofd:MediaFile>"
+                     "</ofd:MultiMedia>")
+                     .arg(100000 + i)
+                     .arg(i);
+    }
+    b.AddText(QStringLiteral("Doc_0/Document.xml"),
+              QStringLiteral(
+                  "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:CommonData><ofd:MaxUnitID>"
+                  "999999</ofd:MaxUnitID><ofd:PageArea><ofd:PhysicalBox>0 0 210 297</ofd:PhysicalBox>"
+                  "</ofd:PageArea><ofd:PublicRes>PublicRes.xml</ofd:PublicRes></ofd:CommonData>"
+                  "<ofd:Pages>%1</ofd:Pages></ofd:Document>")
+                  .arg(list));
+    b.AddText(QStringLiteral("Doc_0/PublicRes.xml"),
+              QStringLiteral(
+                  "<ofd:Res xmlns:ofd=\"http://www.ofdspec.org/2016\" BaseLoc=\"Res\"><ofd:MultiMedias>%1"
+                  "</ofd:MultiMedias></ofd:Res>")
+                  .arg(media));
+    for (int i = 0; i < pages; ++i) {
+        b.Add(QStringLiteral("Doc_0/Res/scan%1.jpg").arg(i), ScanPicture(i));
+        b.AddText(QStringLiteral("Doc_0/Pages/Page_%1/Content.xml").arg(i),
+                  QStringLiteral(
+                      "<ofd:Page xmlns:ofd=\"http://www.ofdspec.org/2016\"><ofd:Content><ofd:Layer ID=\"%1\">"
+                      "<ofd:ImageObject ID=\"%2\" ResourceID=\"%3\" Boundary=\"0 0 210 297\" "
+                      "CTM=\"210 0 0 297 0 0\"/></ofd:Layer></ofd:Content></ofd:Page>")
+                      .arg(200000 + 2 * i)
+                      .arg(200001 + 2 * i)
+                      .arg(100000 + i));
+    }
     return b.Build();
 }
 
@@ -182,13 +271,160 @@ void BenchFile(const QString &name, const QString &path, bool search)
 }
 } // namespace
 
+// Lets the view lay out and paint what it shows.
+void Paint(QWidget *widget)
+{
+    QCoreApplication::processEvents();
+    widget->repaint();
+    QCoreApplication::processEvents();
+}
+
+// Opens the file in the view and paints its first screen.
+bool OpenView(FormOfd &form, const QString &path)
+{
+    auto reader = QSharedPointer<OfdFileReader>::create();
+    if (!reader->Open(path) || !form.SetOfdFileReader(reader))
+        return false;
+    form.ShowPages();
+    Paint(&form);
+    return true;
+}
+
+// The reader's document view on a file: usable (first page painted), then a jump near the end.
+int ViewScenario(const QString &path, const QString &name)
+{
+    FormOfd form;
+    form.resize(1000, 800);
+    form.show();
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    if (!OpenView(form, path))
+        return 1;
+    FormOfdPage *first = form.GetPage(0);
+    if (!first || first->grab().isNull())
+        return 1;
+    const double usable = timer.nsecsElapsed() / 1e6;
+    Row(name, QStringLiteral("view usable (page 1 painted)"), usable,
+        QStringLiteral("%1 pages, %2 widgets, %3 scenes")
+            .arg(form.GetPageCount())
+            .arg(form.GetLivePageCount())
+            .arg(form.GetSceneCount()));
+    const int target = form.GetPageCount() - 2;
+    timer.restart();
+    form.ScrollToPage(target);
+    Paint(&form);
+    FormOfdPage *far = form.GetPage(target);
+    if (!far)
+        return 1;
+    far->grab();
+    Row(name, QStringLiteral("jump to page %1, painted").arg(target + 1), timer.nsecsElapsed() / 1e6);
+    // Zoomed far in: the column is taller than a widget may be.
+    timer.restart();
+    form.SetViewCurrentRate(16.0, true);
+    Paint(&form);
+    Row(name, QStringLiteral("zoom to 1600%"), timer.nsecsElapsed() / 1e6,
+        QStringLiteral("column %1 px, page %2 current")
+            .arg(form.GetContentHeight())
+            .arg(form.GetCurShowPageIndex() + 1));
+    return 0;
+}
+
+// Scrolls the view through the whole document, painting every screenful.
+int ScrollScenario(const QString &path, const QString &name)
+{
+    FormOfd form;
+    form.resize(1000, 800);
+    form.show();
+    if (!OpenView(form, path))
+        return 1;
+    QElapsedTimer timer;
+    timer.start();
+    QScrollBar *bar = form.GetScrollArea()->verticalScrollBar();
+    int screens = 0;
+    while (bar->value() < bar->maximum()) {
+        bar->setValue(bar->value() + bar->pageStep());
+        Paint(&form);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ++screens;
+    }
+    Row(name, QStringLiteral("scroll end to end"), timer.nsecsElapsed() / 1e6,
+        QStringLiteral("%1 screens; pictures kept %2 MiB (budget %3 MiB)")
+            .arg(screens)
+            .arg(OfdImageCache::Instance().GetUsedBytes() / 1048576.0, 0, 'f', 0)
+            .arg(OfdImageCache::Instance().GetBudget() / 1048576));
+    return 0;
+}
+
+// Search through the whole view, page by page (no hit until the last page).
+int SearchScenario(const QString &path, const QString &name)
+{
+    FormOfd form;
+    form.resize(1000, 800);
+    form.show();
+    if (!OpenView(form, path))
+        return 1;
+    QElapsedTimer timer;
+    timer.start();
+    const int hits = form.SearchText(QStringLiteral("%1-45 report").arg(form.GetPageCount()));
+    Row(name, QStringLiteral("view search, all pages"), timer.nsecsElapsed() / 1e6,
+        QStringLiteral("%1 hit(s), %2 scenes kept").arg(hits).arg(form.GetSceneCount()));
+    return 0;
+}
+
+// ofdtool pdf on the file, as a user runs it. Run before any other child process, so that the
+// children's peak is the tool's own.
+int PdfScenario(const QString &path, const QString &name, const QString &tool)
+{
+    const QString pdfPath = path + QStringLiteral(".pdf");
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    process.start(tool, {QStringLiteral("pdf"), path, QStringLiteral("-o"), pdfPath});
+    if (!process.waitForFinished(600000) || process.exitCode() != 0)
+        return 1;
+    const double ms = timer.nsecsElapsed() / 1e6;
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    Row(name, QStringLiteral("ofdtool pdf (whole file)"), ms,
+        QStringLiteral("%1 KiB written; the tool's peak %2 MiB")
+            .arg(QFileInfo(pdfPath).size() / 1024)
+            .arg(children.ru_maxrss / 1024.0, 0, 'f', 0));
+    return 0;
+}
+
+// Runs one scenario in a child process so that each peak figure is that scenario's own.
+void RunChild(const QString &scenario, const QString &path, const QString &name)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--scenario"), scenario, path, name});
+    child.waitForFinished(1800000);
+}
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     OfdConvert::Init(96);
+    OfdRenderInit::Init();
+    OfdAnnotSupport::Install();
     const QStringList args = app.arguments().mid(1);
+    // ofdbench --scenario view|scroll|search FILE NAME: one measurement of the document view.
+    if (args.value(0) == QLatin1String("--scenario")) {
+        const QString scenario = args.value(1);
+        const QString path = args.value(2);
+        const QString name = args.value(3);
+        if (scenario == QLatin1String("view"))
+            return ViewScenario(path, name);
+        if (scenario == QLatin1String("scroll"))
+            return ScrollScenario(path, name);
+        if (scenario == QLatin1String("search"))
+            return SearchScenario(path, name);
+        return 2;
+    }
     // ofdbench [corpus folder] [--keep DIR] [--pages N]: --keep writes the generated documents to DIR;
     // --pages runs the generated document of N pages only (and no corpus), for profiling.
     const QString corpus = args.value(0).startsWith(QLatin1String("--")) ? QString() : args.value(0);
@@ -199,6 +435,10 @@ int main(int argc, char *argv[])
     QList<int> sizes = {10, 100, 1000};
     if (onlyPages > 0)
         sizes = {onlyPages};
+    // --views: only the document-view, scan and ofdtool measurements.
+    const bool viewsOnly = args.contains(QStringLiteral("--views"));
+    const QString tool =
+        QFileInfo(QCoreApplication::applicationFilePath()).dir().filePath(QStringLiteral("ofdtool"));
 
     out << "| document                     | measurement                |      time |    peak | note |"
         << Qt::endl;
@@ -207,12 +447,36 @@ int main(int argc, char *argv[])
     QTemporaryDir tempDir;
     const QDir dir(keepDir.isEmpty() ? tempDir.path() : keepDir);
     for (int pages : qAsConst(sizes)) {
+        if (viewsOnly)
+            break;
         const QString path = dir.filePath(QStringLiteral("text-%1.ofd").arg(pages));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(TextDocument(pages)) <= 0)
             return 1;
         file.close();
         BenchFile(QStringLiteral("generated %1 pages").arg(pages), path, true);
+    }
+    // The document view and the command-line export on long documents, each in a process of its own.
+    if (onlyPages == 0) {
+        for (int pages : {1000, 10000}) {
+            const QString path = dir.filePath(QStringLiteral("text-%1.ofd").arg(pages));
+            QFile file(path);
+            if (!file.exists() && (!file.open(QIODevice::WriteOnly) || file.write(TextDocument(pages)) <= 0))
+                return 1;
+            file.close();
+            const QString name = QStringLiteral("generated %1 pages").arg(pages);
+            if (pages == 1000 && QFileInfo::exists(tool))
+                PdfScenario(path, name, tool);
+            RunChild(QStringLiteral("view"), path, name);
+            if (pages == 1000)
+                RunChild(QStringLiteral("search"), path, name);
+        }
+        const QString scans = dir.filePath(QStringLiteral("scans-200.ofd"));
+        QFile file(scans);
+        if (!file.exists() && (!file.open(QIODevice::WriteOnly) || file.write(ScanDocument(200)) <= 0))
+            return 1;
+        file.close();
+        RunChild(QStringLiteral("scroll"), scans, QStringLiteral("200 full-page scans"));
     }
     if (onlyPages == 0 && !corpus.isEmpty() && QDir(corpus).exists()) {
         double total = 0;

@@ -4,17 +4,18 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLayout>
 #include <QMessageBox>
+#include <QPointer>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSpacerItem>
 #include <QStandardPaths>
-#include <QVBoxLayout>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -24,6 +25,7 @@
 #include "model/document/ofdfile.h"
 #include "model/package/ofdfilereader.h"
 #include "reader/scrollareaofpage.h"
+#include "render/content/ofdconvert.h"
 #include "render/ofdviewmanage.h"
 #include "render/ofdvisualitemsignseal.h"
 #include "sign/sealsigninfo.h"
@@ -38,6 +40,25 @@ FormOfd::AnnotEntryProvider &AnnotProvider()
 }
 
 const QString kCopySeparator = QStringLiteral("\r\n--------------------\r\n");
+
+// The scroll bars count in ints; columns taller than this are scrolled in coarser units.
+constexpr qint64 kMaxScrollRange = qint64(1) << 30;
+
+bool IsQuarterTurnAngle(double rotation)
+{
+    const int quarter = int(rotation) % 360;
+    return quarter == 90 || quarter == 270;
+}
+
+// Page size in pixels at rate 1 for laying a page out before it is read: its own box once parsed,
+// else the document's default, else A4.
+QSizeF PageSizeHint(OfdFile *file, int index)
+{
+    QRectF box;
+    if (file && file->GetPageAreaHint(index, box) && box.width() > 0 && box.height() > 0)
+        return QSizeF(OfdConvert::OfdMMToPixel(box.width()), OfdConvert::OfdMMToPixel(box.height()));
+    return QSizeF(OfdConvert::OfdMMToPixel(210), OfdConvert::OfdMMToPixel(297));
+}
 } // namespace
 
 QEventFormOfd::QEventFormOfd(int kind, double ratio, double spacing)
@@ -59,19 +80,20 @@ FormOfd::FormOfd(QWidget *parent) : QWidget(parent)
     m_horizontalLayout->setSpacing(0);
     m_horizontalLayout->setContentsMargins(2, 0, 2, 0);
 
+    // The scroll area holds no contents widget: its scroll bars count document pixels (a column of
+    // thousands of pages at a high rate is far taller than a widget may be), and the page area
+    // covers the viewport, with the widgets of the pages in sight placed on it.
     m_scrollArea = new QScrollArea(this);
     m_scrollArea->setObjectName(QStringLiteral("scrollArea"));
     m_scrollArea->setWidgetResizable(true);
     m_scrollArea->setFocusPolicy(Qt::NoFocus);
     m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-    m_pageArea = new ScrollAreaOfPage();
+    m_pageArea = new ScrollAreaOfPage(m_scrollArea->viewport());
     m_pageArea->setObjectName(QStringLiteral("scrollAreaWidgetContents"));
-    m_verticalLayout = new QVBoxLayout(m_pageArea);
-    m_verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
-    m_verticalLayout->setSpacing(0);
-    m_verticalLayout->setContentsMargins(0, 0, 0, 0);
-    m_scrollArea->setWidget(m_pageArea);
+    m_pageArea->setGeometry(m_scrollArea->viewport()->rect());
     m_horizontalLayout->addWidget(m_scrollArea);
 
     QPalette palette = m_scrollArea->palette();
@@ -90,6 +112,7 @@ FormOfd::FormOfd(QWidget *parent) : QWidget(parent)
     hbar->setStyleSheet(QtHelper::GetScrollBarhorizontalQss());
 
     connect(vbar, &QScrollBar::valueChanged, this, &FormOfd::VerticalScrollBarValueChanged);
+    connect(hbar, &QScrollBar::valueChanged, this, [this]() { PositionLivePages(); });
     connect(m_pageArea, &ScrollAreaOfPage::SignalKeyPress, this, &FormOfd::OnScrollKeyRelease);
     m_scrollArea->viewport()->installEventFilter(this);
     setFocusProxy(m_pageArea);
@@ -105,11 +128,24 @@ void FormOfd::ClearPages()
 {
     ClearCustomTagView();
     m_selectingPages.clear();
-    m_dragSelectPage = nullptr;
-    // The layouts refer to the pages: empty them first.
-    ClearLayout(m_verticalLayout);
-    qDeleteAll(m_pages);
-    m_pages.clear();
+    m_dragSelectPage = -1;
+    m_searchCancelled = true;
+    // Widgets first: they show the scenes.
+    const QList<int> live = m_livePages.keys();
+    for (int index : live)
+        ReleasePage(index);
+    qDeleteAll(m_scenes);
+    m_scenes.clear();
+    m_sceneOrder.clear();
+    m_pageSizes.clear();
+    m_slots.clear();
+    m_rowTops.clear();
+    m_rowHeights.clear();
+    m_contentHeight = 0;
+    m_contentWidth = 0;
+    m_searchHits.clear();
+    m_searchText.clear();
+    m_hitPage = m_hitIndex = -1;
     m_pagesCreated = false;
     m_columnCount = -1;
 }
@@ -122,10 +158,8 @@ bool FormOfd::SetOfdFileReader(QSharedPointer<OfdFileReader> reader)
     ClearPages();
     delete m_viewManage;
     m_viewManage = new OfdViewManage();
-    const bool ok = reader && m_viewManage->SetFileReader(reader);
-    if (ok)
-        m_viewManage->TryParseAllPage(m_documentIndex);
-    return ok;
+    // Pages are read when they are first shown, not here.
+    return reader && m_viewManage->SetFileReader(reader);
 }
 
 OfdFile *FormOfd::GetOfdFile() const
@@ -161,56 +195,174 @@ void FormOfd::ShowPages()
     if (m_pagesCreated)
         return;
     m_pagesCreated = true;
+    OfdFile *file = GetOfdFile();
     const int count = GetPageCount();
-    for (int i = 0; i < count; ++i) {
-        auto *page = new FormOfdPage(this);
-        page->SetDocumentIndex(m_documentIndex);
-        page->SetMainForm(this);
-        page->SetViewManage(m_viewManage);
-        page->SetPageIndex(i);
-        page->ShowView(true);
-        page->ShowPageView(m_viewRate, m_rotation);
-        page->SetMouseShape(m_mouseShape);
-        page->SetAnnot(m_annotType);
-        page->SetReaderView(m_readerView);
-        connect(page, &FormOfdPage::SignalImageSelectChange, this, &FormOfd::OnImageSelectChange);
-        connect(page, &FormOfdPage::SignalTextSelectChanged, this, &FormOfd::OnTextSelectChanged);
-        connect(page, &FormOfdPage::SignalDrawAnnotEnd, this, &FormOfd::OnPageDrawAnnotEnd);
-        connect(page, &FormOfdPage::SignalAnnotChanged, this, &FormOfd::OnPageAnnotChanged);
-        connect(page, &FormOfdPage::SignalMousePress, this, &FormOfd::OnPageMousePress);
-        m_pages.append(page);
-    }
+    m_pageSizes.resize(count);
+    for (int i = 0; i < count; ++i)
+        m_pageSizes[i] = PageSizeHint(file, i);
     ShowPage(1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Page widgets and scenes
+
+FormOfdPage *FormOfd::GetPage(int index) const
+{
+    if (FormOfdPage *page = m_livePages.value(index))
+        return page;
+    if (index < 0 || index >= m_pageSizes.size())
+        return nullptr;
+    // Asked for a page far from the view: made now, released again at the next scroll.
+    return const_cast<FormOfd *>(this)->MakePage(index);
+}
+
+QList<FormOfdPage *> FormOfd::GetPageList() const
+{
+    return m_livePages.values();
 }
 
 QList<OfdPageScene *> FormOfd::GetPageSceneList() const
 {
     QList<OfdPageScene *> scenes;
-    for (FormOfdPage *page : m_pages)
-        scenes.append(page->GetPageScene());
+    scenes.reserve(m_pageSizes.size());
+    for (int i = 0; i < m_pageSizes.size(); ++i)
+        scenes.append(m_scenes.value(i));
     return scenes;
+}
+
+void FormOfd::SetSceneBudget(int scenes)
+{
+    m_sceneBudget = qMax(1, scenes);
+    TrimScenes();
+}
+
+OfdPageScene *FormOfd::AcquireScene(int index)
+{
+    if (index < 0 || index >= m_pageSizes.size() || !m_viewManage)
+        return nullptr;
+    OfdPageScene *scene = m_scenes.value(index);
+    if (scene) {
+        m_sceneOrder.removeOne(index);
+        m_sceneOrder.append(index);
+        return scene;
+    }
+    scene = new OfdPageScene();
+    scene->SetViewManage(m_viewManage);
+    scene->SetPageIndex(m_documentIndex, index);
+    scene->CreateScene();
+    m_scenes.insert(index, scene);
+    m_sceneOrder.append(index);
+    ApplyViewState(scene, index);
+    // The page has been read now: its own size replaces the one it was laid out with.
+    const QSizeF real(scene->GetPageWidthPixel(), scene->GetPageHeightPixel());
+    if (qAbs(real.width() - m_pageSizes[index].width()) > 0.01 ||
+        qAbs(real.height() - m_pageSizes[index].height()) > 0.01) {
+        m_pageSizes[index] = real;
+        m_sizeChanged = true;
+        // Inside UpdateVisiblePages the layout is redone there; otherwise once control is back in
+        // the event loop, so that a widget asked for now is not released at once.
+        if (!m_updatingPages && !m_relayoutPosted) {
+            m_relayoutPosted = true;
+            QTimer::singleShot(0, this, [this]() {
+                m_relayoutPosted = false;
+                if (m_sizeChanged)
+                    RelayoutKeepingView();
+            });
+        }
+    }
+    TrimScenes();
+    return scene;
+}
+
+void FormOfd::ApplyViewState(OfdPageScene *scene, int index)
+{
+    scene->SetReaderView(m_readerView);
+    scene->SetAnnot(int(m_annotType));
+    scene->SetMouseShape(m_mouseShape);
+    scene->SetViewRate(float(m_viewRate));
+    if (m_verifyShown)
+        scene->ShowVerifySeal(true);
+    // Search marks come back with the page.
+    if (!m_searchText.isEmpty() && m_searchHits.value(index) > 0)
+        scene->SearchText(m_searchText);
+}
+
+bool FormOfd::IsScenePinned(int index, OfdPageScene *scene) const
+{
+    // Shown somewhere (reading view, thumbnail, preview), or holding what the user made on it.
+    if (!scene->views().isEmpty() || m_selectingPages.contains(index))
+        return true;
+    return !scene->GetSelectTextItems().isEmpty() || !scene->GetSignSealItems().isEmpty() ||
+           scene->HasUnsavedContent() || scene->mouseGrabberItem();
+}
+
+void FormOfd::TrimScenes()
+{
+    if (m_scenes.size() <= m_sceneBudget)
+        return;
+    // Least recently used first; pinned scenes stay whatever the budget, and so does the scene
+    // used last (it may have been built this moment for a caller).
+    for (int k = 0; k + 1 < m_sceneOrder.size() && m_scenes.size() > m_sceneBudget;) {
+        const int index = m_sceneOrder[k];
+        OfdPageScene *scene = m_scenes.value(index);
+        if (scene && IsScenePinned(index, scene)) {
+            ++k;
+            continue;
+        }
+        m_sceneOrder.removeAt(k);
+        m_scenes.remove(index);
+        delete scene;
+        // The page's parsed objects go with its scene; they are read again when it comes back.
+        if (OfdFile *file = GetOfdFile())
+            file->ReleasePage(index);
+    }
+}
+
+FormOfdPage *FormOfd::MakePage(int index)
+{
+    auto *page = new FormOfdPage(m_pageArea);
+    page->SetDocumentIndex(m_documentIndex);
+    page->SetMainForm(this);
+    page->SetViewManage(m_viewManage);
+    page->SetPageIndex(index);
+    m_livePages.insert(index, page);
+    page->SetPageScene(AcquireScene(index));
+    page->ShowPageView(m_viewRate, m_rotation);
+    page->SetMouseShape(m_mouseShape);
+    page->SetAnnot(m_annotType);
+    page->SetReaderView(m_readerView);
+    page->SetSearchHitCount(m_searchHits.value(index));
+    const int pageKey = page->GetPageRefId();
+    if (m_customTagGroups.contains(pageKey))
+        page->ShowCustomTag(&m_customTagGroups[pageKey]);
+    connect(page, &FormOfdPage::SignalImageSelectChange, this, &FormOfd::OnImageSelectChange);
+    connect(page, &FormOfdPage::SignalTextSelectChanged, this, &FormOfd::OnTextSelectChanged);
+    connect(page, &FormOfdPage::SignalDrawAnnotEnd, this, &FormOfd::OnPageDrawAnnotEnd);
+    connect(page, &FormOfdPage::SignalAnnotChanged, this, &FormOfd::OnPageAnnotChanged);
+    connect(page, &FormOfdPage::SignalMousePress, this, &FormOfd::OnPageMousePress);
+    if (index < m_slots.size()) {
+        const PageSlot &slot = m_slots[index];
+        page->move(slot.left - m_scrollArea->horizontalScrollBar()->value(), int(slot.top - GetScrollTop()));
+    }
+    page->show();
+    return page;
+}
+
+void FormOfd::ReleasePage(int index)
+{
+    FormOfdPage *page = m_livePages.take(index);
+    if (!page)
+        return;
+    disconnect(page, nullptr, this, nullptr);
+    page->hide();
+    // The widget may be on the call stack (a mouse event that scrolled): it goes once control is
+    // back in the event loop. Its scene stays with the view.
+    page->SetPageScene(nullptr);
+    page->deleteLater();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Layout
-
-void FormOfd::ClearLayout(QLayout *layout)
-{
-    if (!layout)
-        return;
-    while (QLayoutItem *item = layout->takeAt(0)) {
-        if (QLayout *inner = item->layout()) {
-            ClearLayout(inner);
-            delete inner;
-            continue;
-        }
-        if (QWidget *widget = item->widget()) {
-            if (!qobject_cast<FormOfdPage *>(widget))
-                delete widget;
-        }
-        delete item;
-    }
-}
 
 void FormOfd::ShowPage(int columns)
 {
@@ -223,44 +375,214 @@ void FormOfd::ShowPage(int columns)
 void FormOfd::LayoutPages(int columns)
 {
     m_columnCount = columns;
-    ClearLayout(m_verticalLayout);
-    const int count = m_pages.size();
-    if (count == 0)
-        return;
-    m_verticalLayout->addSpacing(AppParam::PageFirstRowSpace);
-    for (int start = 0; start < count; start += columns) {
-        auto *row = new QHBoxLayout();
-        row->setSpacing(0);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->addSpacerItem(new QSpacerItem(2, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-        const int end = qMin(count, start + columns);
-        int lastWidth = 0;
-        for (int i = start; i < end; ++i) {
-            if (i > start)
-                row->addSpacing(AppParam::PageColumnSpace);
-            row->addWidget(m_pages[i]);
-            m_pages[i]->show();
-            lastWidth = m_pages[i]->width();
-        }
-        // A short last row keeps its pages under the columns above.
-        for (int missing = end - start; missing < columns; ++missing)
-            row->addSpacing(lastWidth + AppParam::PageColumnSpace);
-        row->addSpacerItem(new QSpacerItem(2, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-        m_verticalLayout->addLayout(row);
-        m_verticalLayout->addSpacing(AppParam::PageRowSpace);
-    }
+    RelayoutKeepingView();
 }
 
-bool FormOfd::IsLastRowIncomplete() const
+void FormOfd::ComputeLayout()
 {
-    return m_columnCount > 1 && m_pages.size() % m_columnCount != 0;
+    ++m_layoutCount;
+    const int count = m_pageSizes.size();
+    const int columns = qMax(1, m_columnCount);
+    const bool turned = IsQuarterTurnAngle(m_rotation);
+    m_slots.resize(count);
+    for (int i = 0; i < count; ++i) {
+        int width = int(float(m_pageSizes[i].width() * m_viewRate));
+        int height = int(float(m_pageSizes[i].height() * m_viewRate));
+        if (turned)
+            std::swap(width, height);
+        m_slots[i].width = width;
+        m_slots[i].height = height;
+    }
+    // Row widths: pages, the spacing between them, and for a short last row the places of the
+    // missing pages, so that its pages stay under the columns above.
+    const int rows = (count + columns - 1) / columns;
+    QVector<int> rowWidths(rows);
+    int widest = 0;
+    for (int row = 0; row < rows; ++row) {
+        const int start = row * columns;
+        const int end = qMin(count, start + columns);
+        int width = 0;
+        for (int i = start; i < end; ++i)
+            width += m_slots[i].width + (i > start ? AppParam::PageColumnSpace : 0);
+        for (int missing = end - start; missing < columns; ++missing)
+            width += m_slots[end - 1].width + AppParam::PageColumnSpace;
+        rowWidths[row] = width;
+        widest = qMax(widest, width);
+    }
+    // Two small spacers keep the pages off the edges; rows are centred.
+    m_contentWidth = qMax(m_scrollArea->viewport()->width(), widest + 4);
+    m_rowTops.resize(rows);
+    m_rowHeights.resize(rows);
+    qint64 y = count > 0 ? AppParam::PageFirstRowSpace : 0;
+    for (int row = 0; row < rows; ++row) {
+        const int start = row * columns;
+        const int end = qMin(count, start + columns);
+        int height = 0;
+        for (int i = start; i < end; ++i)
+            height = qMax(height, m_slots[i].height);
+        int x = (m_contentWidth - rowWidths[row]) / 2;
+        for (int i = start; i < end; ++i) {
+            m_slots[i].left = x;
+            m_slots[i].top = y + (height - m_slots[i].height) / 2;
+            x += m_slots[i].width + AppParam::PageColumnSpace;
+        }
+        m_rowTops[row] = y;
+        m_rowHeights[row] = height;
+        y += height + AppParam::PageRowSpace;
+    }
+    m_contentHeight = y;
+    m_scrollScale = int(m_contentHeight / kMaxScrollRange + 1);
+}
+
+void FormOfd::RelayoutKeepingView()
+{
+    // The page at the top of the view stays there, at the same share of its height.
+    int anchor = -1;
+    double share = 0;
+    const qint64 top = GetScrollTop();
+    if (!m_slots.isEmpty() && top > 0) {
+        const int row = qMin(FirstRowBelow(top), m_rowTops.size() - 1);
+        anchor = row * qMax(1, m_columnCount);
+        if (anchor < m_slots.size() && m_slots[anchor].height > 0)
+            share = double(top - m_slots[anchor].top) / m_slots[anchor].height;
+    }
+    ComputeLayout();
+    UpdateScrollBars();
+    if (anchor >= 0 && anchor < m_slots.size())
+        SetScrollTop(m_slots[anchor].top + qint64(std::llround(share * m_slots[anchor].height)));
+    UpdateVisiblePages();
+}
+
+void FormOfd::UpdateScrollBars()
+{
+    QWidget *viewport = m_scrollArea->viewport();
+    QScrollBar *vbar = m_scrollArea->verticalScrollBar();
+    QScrollBar *hbar = m_scrollArea->horizontalScrollBar();
+    const qint64 vmax = qMax<qint64>(0, m_contentHeight - viewport->height());
+    vbar->setRange(0, int(vmax / m_scrollScale));
+    vbar->setPageStep(qMax(1, viewport->height() / m_scrollScale));
+    vbar->setSingleStep(qMax(1, 20 / m_scrollScale));
+    hbar->setRange(0, qMax(0, m_contentWidth - viewport->width()));
+    hbar->setPageStep(qMax(1, viewport->width()));
+}
+
+qint64 FormOfd::GetScrollTop() const
+{
+    return qint64(m_scrollArea->verticalScrollBar()->value()) * m_scrollScale;
+}
+
+void FormOfd::SetScrollTop(qint64 top)
+{
+    QScrollBar *vbar = m_scrollArea->verticalScrollBar();
+    vbar->setValue(int(qBound<qint64>(0, top / m_scrollScale, vbar->maximum())));
+}
+
+int FormOfd::FirstRowBelow(qint64 y) const
+{
+    // The first row whose bottom lies below y.
+    int low = 0;
+    int high = m_rowTops.size();
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (m_rowTops[mid] + m_rowHeights[mid] <= y)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+void FormOfd::FirstAndLastVisible(int &first, int &last) const
+{
+    first = last = -1;
+    if (m_slots.isEmpty())
+        return;
+    const int columns = qMax(1, m_columnCount);
+    const qint64 top = GetScrollTop();
+    const qint64 bottom = top + qMax(1, m_scrollArea->viewport()->height());
+    int row = FirstRowBelow(top);
+    if (row >= m_rowTops.size())
+        row = m_rowTops.size() - 1;
+    first = row * columns;
+    int lastRow = row;
+    while (lastRow + 1 < m_rowTops.size() && m_rowTops[lastRow + 1] < bottom)
+        ++lastRow;
+    last = qMin(m_slots.size() - 1, (lastRow + 1) * columns - 1);
+}
+
+void FormOfd::UpdateVisiblePages()
+{
+    if (m_updatingPages)
+        return;
+    m_updatingPages = true;
+    for (int round = 0; round < 4; ++round) {
+        int first = -1;
+        int last = -1;
+        FirstAndLastVisible(first, last);
+        // The pages in sight and one on each side have widgets; the others go.
+        const int from = first < 0 ? 0 : qMax(0, first - 1);
+        const int to = last < 0 ? -1 : qMin(m_slots.size() - 1, last + 1);
+        const QList<int> live = m_livePages.keys();
+        for (int index : live) {
+            if ((index < from || index > to) && index != m_dragSelectPage)
+                ReleasePage(index);
+        }
+        m_sizeChanged = false;
+        for (int index = from; index <= to; ++index) {
+            if (!m_livePages.contains(index))
+                MakePage(index);
+        }
+        if (!m_sizeChanged)
+            break;
+        // A page read just now differs from the size it was laid out with.
+        m_updatingPages = false;
+        RelayoutKeepingView();
+        m_updatingPages = true;
+        break;
+    }
+    m_updatingPages = false;
+    PositionLivePages();
+    TrimScenes();
+}
+
+void FormOfd::PositionLivePages()
+{
+    const qint64 top = GetScrollTop();
+    const int left = m_scrollArea->horizontalScrollBar()->value();
+    m_pageArea->setGeometry(m_scrollArea->viewport()->rect());
+    for (auto it = m_livePages.cbegin(); it != m_livePages.cend(); ++it) {
+        if (it.key() >= m_slots.size())
+            continue;
+        const PageSlot &slot = m_slots[it.key()];
+        FormOfdPage *page = it.value();
+        if (page->GetRate() != m_viewRate || page->GetRotation() != m_rotation)
+            page->ShowPageView(m_viewRate, m_rotation);
+        // Widgets near the view only: their offsets stay small whatever the column's height.
+        page->move(slot.left - left, int(slot.top - top));
+    }
 }
 
 int FormOfd::GetPageRowCount() const
 {
     if (m_columnCount <= 0)
         return 0;
-    return (m_pages.size() + m_columnCount - 1) / m_columnCount;
+    return (m_pageSizes.size() + m_columnCount - 1) / m_columnCount;
+}
+
+qint64 FormOfd::GetPageTop(int index) const
+{
+    return index >= 0 && index < m_slots.size() ? m_slots[index].top : 0;
+}
+
+int FormOfd::GetPageLeft(int index) const
+{
+    return index >= 0 && index < m_slots.size() ? m_slots[index].left : 0;
+}
+
+QSize FormOfd::GetPageSlotSize(int index) const
+{
+    return index >= 0 && index < m_slots.size() ? QSize(m_slots[index].width, m_slots[index].height)
+                                                : QSize();
 }
 
 double FormOfd::GetTotalVerticalSpacing() const
@@ -268,44 +590,24 @@ double FormOfd::GetTotalVerticalSpacing() const
     return GetPageRowCount() * AppParam::PageRowSpace + AppParam::PageFirstRowSpace;
 }
 
-double FormOfd::GetSpacingAbove(int value) const
+double FormOfd::GetSpacingAbove(qint64 value) const
 {
     const int columns = qMax(1, m_columnCount);
-    // The first page whose extent holds the value decides: the gaps above its row.
-    for (int i = 0; i < m_pages.size(); ++i) {
-        const int top = m_pages[i]->y();
-        if (value >= top && value < top + m_pages[i]->height()) {
-            const int rowIndex = (i + 1 + columns - 1) / columns - 1;
-            return AppParam::PageFirstRowSpace + rowIndex * AppParam::PageRowSpace;
-        }
-    }
-    // Between rows (or beside a shorter page): everything above the value that no row covers.
+    // The row holding the value decides: the gaps above it. Between rows: everything above the
+    // value that no row covers.
+    const int row = FirstRowBelow(value);
+    if (row < m_rowTops.size() && value >= m_rowTops[row])
+        return AppParam::PageFirstRowSpace + double(row) * AppParam::PageRowSpace;
+    Q_UNUSED(columns);
     double covered = 0;
-    for (int start = 0; start < m_pages.size(); start += columns) {
-        int rowTop = m_pages[start]->y();
-        int rowBottom = rowTop + m_pages[start]->height();
-        for (int k = start + 1; k < qMin(m_pages.size(), start + columns); ++k) {
-            rowTop = qMin(rowTop, m_pages[k]->y());
-            rowBottom = qMax(rowBottom, m_pages[k]->y() + m_pages[k]->height());
-        }
-        if (value < rowTop)
-            break;
-        if (value < rowBottom) {
-            const int rowIndex = start / columns;
-            return AppParam::PageFirstRowSpace + rowIndex * AppParam::PageRowSpace;
-        }
-        covered += rowBottom - rowTop;
-    }
-    return qMax(0.0, value - covered);
+    for (int r = 0; r < row && r < m_rowHeights.size(); ++r)
+        covered += m_rowHeights[r];
+    return qMax(0.0, double(value) - covered);
 }
 
-void FormOfd::EnsureLayout()
+void FormOfd::resizeEvent(QResizeEvent *event)
 {
-    // Let the layouts and the scroll area take the new page sizes now.
-    for (int round = 0; round < 3; ++round) {
-        m_verticalLayout->activate();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    }
+    QWidget::resizeEvent(event);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -326,27 +628,29 @@ bool FormOfd::SetViewCurrentRate(double rate, bool keepPosition)
 
 void FormOfd::ShowPagesView(double rate, bool keepPosition)
 {
-    if (m_pages.isEmpty())
+    for (OfdPageScene *scene : qAsConst(m_scenes))
+        scene->SetViewRate(float(rate));
+    if (m_slots.isEmpty())
         return;
     QScrollBar *vbar = m_scrollArea->verticalScrollBar();
-    const bool barVisible = vbar->isVisible();
+    const bool barVisible = vbar->maximum() > 0;
     double ratio = 0;
     double spacing = 0;
     if (barVisible) {
-        const int value = vbar->value();
-        const int max = vbar->maximum();
+        const qint64 value = GetScrollTop();
+        const qint64 max = qint64(vbar->maximum()) * m_scrollScale;
         spacing = GetSpacingAbove(value);
         const double denominator = max - GetTotalVerticalSpacing();
         ratio = denominator > 0 ? (value - spacing) / denominator : 0;
     }
-    for (FormOfdPage *page : qAsConst(m_pages))
-        page->ShowPageView(rate);
-    if (IsLastRowIncomplete())
-        LayoutPages(m_columnCount);
+    ComputeLayout();
+    UpdateScrollBars();
     if (barVisible && keepPosition && ratio != 0) {
-        QCoreApplication::processEvents();
-        QCoreApplication::postEvent(this, new QEventFormOfd(1, ratio, spacing), Qt::LowEventPriority);
+        // The same share of the pages lies above the view as before.
+        const qint64 max = qint64(vbar->maximum()) * m_scrollScale;
+        SetScrollTop(qint64((max - GetTotalVerticalSpacing()) * ratio + spacing));
     }
+    UpdateVisiblePages();
 }
 
 bool FormOfd::event(QEvent *e)
@@ -354,11 +658,9 @@ bool FormOfd::event(QEvent *e)
     if (e->type() == QEventFormOfd::EventType()) {
         auto *restore = static_cast<QEventFormOfd *>(e);
         if (restore->GetKind() == 1) {
-            EnsureLayout();
-            QScrollBar *vbar = m_scrollArea->verticalScrollBar();
-            const double value =
-                (vbar->maximum() - GetTotalVerticalSpacing()) * restore->GetRatio() + restore->GetSpacing();
-            vbar->setValue(int(value));
+            const qint64 max = qint64(m_scrollArea->verticalScrollBar()->maximum()) * m_scrollScale;
+            SetScrollTop(
+                qint64((max - GetTotalVerticalSpacing()) * restore->GetRatio() + restore->GetSpacing()));
         }
         return true;
     }
@@ -405,10 +707,7 @@ double FormOfd::AdjuestDegree(double degrees)
 void FormOfd::ViewRotationRight(double degrees)
 {
     m_rotation = AdjuestDegree(m_rotation + degrees);
-    for (FormOfdPage *page : qAsConst(m_pages))
-        page->SetCurrentRotation(m_rotation);
-    if (IsLastRowIncomplete())
-        LayoutPages(m_columnCount);
+    RelayoutKeepingView();
     emit SignalRotationChanged(this, m_rotation);
 }
 
@@ -418,12 +717,10 @@ void FormOfd::ViewRotationRight(double degrees)
 void FormOfd::ScrollToPage(int index, int x, int y)
 {
     Q_UNUSED(x);
-    if (m_pages.isEmpty())
+    if (m_slots.isEmpty())
         return;
-    index = qBound(0, index, m_pages.size() - 1);
-    EnsureLayout();
-    FormOfdPage *page = m_pages[index];
-    m_scrollArea->verticalScrollBar()->setValue(int(page->y() + y * m_viewRate));
+    index = qBound(0, index, m_slots.size() - 1);
+    SetScrollTop(m_slots[index].top + qint64(y * m_viewRate));
 }
 
 void FormOfd::ScrollPageDown(int delta)
@@ -440,20 +737,18 @@ void FormOfd::MoveRow(int delta)
 
 void FormOfd::ScrollToPageVisualItem(int pageIndex, int itemId)
 {
-    FormOfdPage *page = GetPage(pageIndex);
-    if (!page)
+    if (pageIndex < 0 || pageIndex >= m_slots.size())
         return;
-    EnsureLayout();
-    const QRect rect = page->GetItemRect(itemId);
-    const int top = page->y() + (rect.isNull() ? 0 : rect.top());
-    m_scrollArea->verticalScrollBar()->setValue(top - 40);
+    ScrollToPage(pageIndex);
+    FormOfdPage *page = GetPage(pageIndex);
+    const QRect rect = page ? page->GetItemRect(itemId) : QRect();
+    SetScrollTop(m_slots[pageIndex].top + (rect.isNull() ? 0 : rect.top()) - 40);
 }
 
 void FormOfd::ScrollPixel(int dy, int dx)
 {
-    QScrollBar *vbar = m_scrollArea->verticalScrollBar();
     QScrollBar *hbar = m_scrollArea->horizontalScrollBar();
-    vbar->setValue(vbar->value() + dy);
+    SetScrollTop(GetScrollTop() + dy);
     hbar->setValue(hbar->value() + dx);
 }
 
@@ -465,20 +760,26 @@ void FormOfd::MoveWnd(QPointF from, QPointF to)
 
 FormOfdPage *FormOfd::GetCurShowPage() const
 {
-    return GetPage(GetCurShowPageIndex());
+    const int index = GetCurShowPageIndex();
+    return index < 0 ? nullptr : GetPage(index);
 }
 
 int FormOfd::GetCurShowPageIndex() const
 {
-    const double rangeTop = m_scrollArea->verticalScrollBar()->value();
+    if (m_slots.isEmpty())
+        return -1;
+    const double rangeTop = double(GetScrollTop());
     const double rangeBottom = rangeTop + m_scrollArea->viewport()->height() - 1;
     if (rangeBottom <= rangeTop)
-        return m_pages.isEmpty() ? -1 : 0;
+        return 0;
+    int first = -1;
+    int last = -1;
+    FirstAndLastVisible(first, last);
     int best = -1;
     double bestShare = 0;
-    for (int i = 0; i < m_pages.size(); ++i) {
-        const double top = m_pages[i]->y();
-        const double bottom = top + m_pages[i]->height();
+    for (int i = qMax(0, first); i <= last; ++i) {
+        const double top = double(m_slots[i].top);
+        const double bottom = top + m_slots[i].height;
         if (bottom < rangeTop || top > rangeBottom)
             continue;
         const double share = (qMin(rangeBottom, bottom) - qMax(rangeTop, top)) / (rangeBottom - rangeTop);
@@ -492,14 +793,14 @@ int FormOfd::GetCurShowPageIndex() const
 
 double FormOfd::GetCurPageRealWidth() const
 {
-    FormOfdPage *page = GetCurShowPage();
-    return page ? page->GetPageRealWidth() : 0;
+    const int index = GetCurShowPageIndex();
+    return index < 0 ? 0 : m_pageSizes[index].width();
 }
 
 double FormOfd::GetCurPageRealHeight() const
 {
-    FormOfdPage *page = GetCurShowPage();
-    return page ? page->GetPageRealHeight() : 0;
+    const int index = GetCurShowPageIndex();
+    return index < 0 ? 0 : m_pageSizes[index].height();
 }
 
 int FormOfd::GetWndWidth() const
@@ -515,19 +816,19 @@ int FormOfd::GetWndHeight() const
 void FormOfd::VerticalScrollBarValueChanged(int value)
 {
     Q_UNUSED(value);
+    UpdateVisiblePages();
     emit EventPageIndexChanged(this, GetCurShowPageIndex());
 }
 
 void FormOfd::OnScrollKeyRelease(ScrollAreaOfPage *sender, int keyValue)
 {
     Q_UNUSED(sender);
-    QScrollBar *vbar = m_scrollArea->verticalScrollBar();
     switch (keyValue) {
     case Qt::Key_Up:
-        vbar->setValue(vbar->value() - vbar->singleStep());
+        ScrollPixel(-20, 0);
         break;
     case Qt::Key_Down:
-        vbar->setValue(vbar->value() + vbar->singleStep());
+        ScrollPixel(20, 0);
         break;
     case Qt::Key_PageUp:
         ScrollPageDown(-1);
@@ -539,7 +840,7 @@ void FormOfd::OnScrollKeyRelease(ScrollAreaOfPage *sender, int keyValue)
         ScrollToPage(0);
         break;
     case Qt::Key_End:
-        ScrollToPage(m_pages.size() - 1);
+        ScrollToPage(m_slots.size() - 1);
         break;
     default:
         break;
@@ -563,14 +864,19 @@ void FormOfd::keyPressEvent(QKeyEvent *event)
 
 bool FormOfd::eventFilter(QObject *watched, QEvent *e)
 {
-    if (watched == m_scrollArea->viewport() && e->type() == QEvent::Wheel) {
-        auto *wheel = static_cast<QWheelEvent *>(e);
-        if (wheel->modifiers() & Qt::ControlModifier) {
-            const int steps = wheel->angleDelta().y() / 120;
-            if (steps != 0)
-                ZoomBySteps(steps);
-            wheel->accept();
-            return true;
+    if (watched == m_scrollArea->viewport()) {
+        if (e->type() == QEvent::Wheel) {
+            auto *wheel = static_cast<QWheelEvent *>(e);
+            if (wheel->modifiers() & Qt::ControlModifier) {
+                const int steps = wheel->angleDelta().y() / 120;
+                if (steps != 0)
+                    ZoomBySteps(steps);
+                wheel->accept();
+                return true;
+            }
+        } else if (e->type() == QEvent::Resize) {
+            // Rows are centred in the width; the scroll ranges follow the height.
+            RelayoutKeepingView();
         }
     }
     return QWidget::eventFilter(watched, e);
@@ -582,14 +888,18 @@ bool FormOfd::eventFilter(QObject *watched, QEvent *e)
 void FormOfd::SetReaderView(EN_OfdReaderView view)
 {
     m_readerView = view;
-    for (FormOfdPage *page : qAsConst(m_pages))
+    for (OfdPageScene *scene : qAsConst(m_scenes))
+        scene->SetReaderView(view);
+    for (FormOfdPage *page : qAsConst(m_livePages))
         page->SetReaderView(view);
 }
 
 void FormOfd::SetAnnot(EN_AnnotType type)
 {
     m_annotType = type;
-    for (FormOfdPage *page : qAsConst(m_pages))
+    for (OfdPageScene *scene : qAsConst(m_scenes))
+        scene->SetAnnot(int(type));
+    for (FormOfdPage *page : qAsConst(m_livePages))
         page->SetAnnot(type);
 }
 
@@ -597,7 +907,9 @@ void FormOfd::SetMouseShape(EN_MouseShape shape)
 {
     m_mouseShape = shape;
     QtHelper::SetWidgetCursor(this, shape);
-    for (FormOfdPage *page : qAsConst(m_pages))
+    for (OfdPageScene *scene : qAsConst(m_scenes))
+        scene->SetMouseShape(shape);
+    for (FormOfdPage *page : qAsConst(m_livePages))
         page->SetMouseShape(shape);
     if (shape != EN_MouseShape_Text)
         m_selectingPages.clear();
@@ -605,8 +917,9 @@ void FormOfd::SetMouseShape(EN_MouseShape shape)
 
 void FormOfd::ShowVerifySeal(bool show)
 {
-    for (FormOfdPage *page : qAsConst(m_pages))
-        page->ShowVerifySeal(show);
+    m_verifyShown = show;
+    for (OfdPageScene *scene : qAsConst(m_scenes))
+        scene->ShowVerifySeal(show);
 }
 
 void FormOfd::SetAnnotEntryProvider(const AnnotEntryProvider &provider)
@@ -619,13 +932,20 @@ QList<FormOfdAnnotEntry> FormOfd::CreateAnnotViewData(int pageIndex) const
     QList<FormOfdAnnotEntry> entries;
     if (!AnnotProvider())
         return entries;
-    for (int i = 0; i < m_pages.size(); ++i) {
-        if (pageIndex != -1 && i != pageIndex)
+    const int from = pageIndex == -1 ? 0 : pageIndex;
+    const int to = pageIndex == -1 ? m_pageSizes.size() - 1 : qMin(pageIndex, m_pageSizes.size() - 1);
+    for (int i = qMax(0, from); i <= to; ++i) {
+        const bool wasLive = m_livePages.contains(i);
+        FormOfdPage *page = GetPage(i);
+        if (!page)
             continue;
-        for (FormOfdAnnotEntry entry : AnnotProvider()(m_pages[i])) {
+        for (FormOfdAnnotEntry entry : AnnotProvider()(page)) {
             entry.pageIndex = i;
             entries.append(entry);
         }
+        // Pages made only to be asked go at once, so that the widgets stay few.
+        if (!wasLive)
+            const_cast<FormOfd *>(this)->ReleasePage(i);
     }
     return entries;
 }
@@ -649,74 +969,92 @@ void FormOfd::OnPageAnnotChanged(FormOfdPage *page)
 // ---------------------------------------------------------------------------------------------
 // Selection, copy and search
 
+QList<FormOfdPage *> FormOfd::GetSelectingPages() const
+{
+    QList<FormOfdPage *> pages;
+    for (int index : m_selectingPages) {
+        if (FormOfdPage *page = GetPage(index))
+            pages.append(page);
+    }
+    return pages;
+}
+
 void FormOfd::OnTextSelectChanged(FormOfdPage *sender, QList<OfdVisualItemText *> &curSelectTextGroup)
 {
-    if (m_inSelectionUpdate)
+    if (m_inSelectionUpdate || !sender)
         return;
     m_inSelectionUpdate = true;
-    if (!m_dragSelectPage) {
+    const int index = sender->GetPageIndex();
+    if (m_dragSelectPage < 0) {
         // A selection on one page ends the selections elsewhere.
-        for (FormOfdPage *page : qAsConst(m_selectingPages)) {
-            if (page != sender)
-                page->ClearSelectText();
+        for (int other : qAsConst(m_selectingPages)) {
+            if (other != index) {
+                if (OfdPageScene *scene = m_scenes.value(other))
+                    scene->ClearSelectText();
+            }
         }
         m_selectingPages.clear();
-        for (FormOfdPage *page : qAsConst(m_pages))
-            page->ClearSelectImage();
+        for (OfdPageScene *scene : qAsConst(m_scenes))
+            scene->ClearSelectImage();
     }
-    m_selectingPages.removeAll(sender);
+    m_selectingPages.removeAll(index);
     if (!curSelectTextGroup.isEmpty()) {
-        m_selectingPages.append(sender);
-        std::sort(m_selectingPages.begin(), m_selectingPages.end(),
-                  [](FormOfdPage *a, FormOfdPage *b) { return a->GetPageIndex() < b->GetPageIndex(); });
+        m_selectingPages.append(index);
+        std::sort(m_selectingPages.begin(), m_selectingPages.end());
     }
     m_inSelectionUpdate = false;
 }
 
 void FormOfd::OnImageSelectChange(FormOfdPage *sender, OfdVisualItemImage *visualImage)
 {
-    if (m_inSelectionUpdate)
+    if (m_inSelectionUpdate || !sender)
         return;
     m_inSelectionUpdate = true;
-    for (FormOfdPage *page : qAsConst(m_selectingPages)) {
-        page->ClearSelectText();
-        if (page != sender)
-            page->ClearSelectImage();
+    const int index = sender->GetPageIndex();
+    for (int other : qAsConst(m_selectingPages)) {
+        if (OfdPageScene *scene = m_scenes.value(other)) {
+            scene->ClearSelectText();
+            if (other != index)
+                scene->ClearSelectImage();
+        }
     }
     m_selectingPages.clear();
     if (visualImage)
-        m_selectingPages.append(sender);
+        m_selectingPages.append(index);
     m_inSelectionUpdate = false;
 }
 
 void FormOfd::BeginDragSelect(FormOfdPage *page, const QPoint &globalPos)
 {
     m_inSelectionUpdate = true;
-    for (FormOfdPage *other : qAsConst(m_pages)) {
-        if (other != page)
-            other->ClearSelectText();
-        other->ClearSelectImage();
+    const int index = page ? page->GetPageIndex() : -1;
+    for (auto it = m_scenes.cbegin(); it != m_scenes.cend(); ++it) {
+        if (it.key() != index)
+            it.value()->ClearSelectText();
+        it.value()->ClearSelectImage();
     }
     m_selectingPages.clear();
     m_inSelectionUpdate = false;
-    m_dragSelectPage = page;
+    m_dragSelectPage = index;
     m_dragSelectStart = m_pageArea->mapFromGlobal(globalPos);
 }
 
 void FormOfd::UpdateDragSelect(const QPoint &globalPos)
 {
-    if (!m_dragSelectPage)
+    if (m_dragSelectPage < 0)
         return;
     const QRect area = QRect(m_dragSelectStart, m_pageArea->mapFromGlobal(globalPos)).normalized();
-    for (FormOfdPage *page : qAsConst(m_pages)) {
+    const QList<FormOfdPage *> pages = m_livePages.values();
+    for (FormOfdPage *page : pages) {
         // The page the drag started on selects by itself.
-        if (page == m_dragSelectPage)
+        const int index = page->GetPageIndex();
+        if (index == m_dragSelectPage)
             continue;
         const QRect part = area & page->geometry();
         if (part.isEmpty()) {
-            if (m_selectingPages.contains(page)) {
+            if (m_selectingPages.contains(index)) {
                 page->ClearSelectText();
-                m_selectingPages.removeAll(page);
+                m_selectingPages.removeAll(index);
             }
             continue;
         }
@@ -728,24 +1066,27 @@ void FormOfd::UpdateDragSelect(const QPoint &globalPos)
 
 void FormOfd::EndDragSelect()
 {
-    m_dragSelectPage = nullptr;
+    m_dragSelectPage = -1;
 }
 
 void FormOfd::ClearAllSelectText()
 {
     m_inSelectionUpdate = true;
-    for (FormOfdPage *page : qAsConst(m_pages))
-        page->ClearSelectText();
+    for (OfdPageScene *scene : qAsConst(m_scenes))
+        scene->ClearSelectText();
     m_selectingPages.clear();
     m_inSelectionUpdate = false;
 }
 
 QString FormOfd::GetCopyText() const
 {
+    // Only built scenes can hold a selection.
+    QList<int> indexes = m_scenes.keys();
+    std::sort(indexes.begin(), indexes.end());
     QString text;
     bool previousHasText = false;
-    for (FormOfdPage *page : m_pages) {
-        const QString pageText = page->GetCopyText();
+    for (int index : qAsConst(indexes)) {
+        const QString pageText = m_scenes.value(index)->GetCopyText();
         if (pageText.isEmpty())
             continue;
         if (previousHasText)
@@ -765,34 +1106,141 @@ void FormOfd::ActionCopyClick()
 
 int FormOfd::SearchText(QString text)
 {
-    int hits = 0;
-    QList<FormOfdPage *> pending;
-    for (FormOfdPage *page : qAsConst(m_pages)) {
-        hits += page->SearchText(text);
-        if (page->IsSearchPending())
-            pending.append(page);
+    // A search still running stops; this one starts from the current page.
+    m_searchCancelled = true;
+    for (OfdPageScene *scene : qAsConst(m_scenes))
+        scene->InitTextSearch();
+    for (FormOfdPage *page : qAsConst(m_livePages))
+        page->SetSearchHitCount(0);
+    m_searchHits.clear();
+    m_hitPage = m_hitIndex = -1;
+    m_searchText = text;
+    const int count = m_slots.size();
+    if (text.trimmed().isEmpty() || count == 0) {
+        m_searchText.clear();
+        return 0;
     }
-    if (!pending.isEmpty()) {
-        QtHelper::DelayAsyn(500);
-        for (FormOfdPage *page : qAsConst(pending)) {
-            // The view may have been emptied while events were processed.
-            if (m_pages.contains(page))
-                hits += page->RunPendingSearch();
-        }
+    if (m_searching) {
+        // The running search sees the cancel and the new text when control returns to it.
+        return 0;
     }
-    if (hits > 0) {
-        // Show the first page with a hit, starting at the current page.
-        const int start = qMax(0, GetCurShowPageIndex());
-        for (int k = 0; k < m_pages.size(); ++k) {
-            FormOfdPage *page = m_pages[(start + k) % m_pages.size()];
-            if (page->GetSearchHitCount() > 0) {
-                if (k != 0)
-                    ScrollToPage(page->GetPageIndex());
-                break;
+    m_searching = true;
+    m_searchCancelled = false;
+    int total = 0;
+    const int start = qMax(0, GetCurShowPageIndex());
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    const QPointer<FormOfd> alive(this);
+    for (int k = 0; k < count; ++k) {
+        const int index = (start + k) % count;
+        emit SignalSearchProgress(index, k, count);
+        OfdPageScene *scene = AcquireScene(index);
+        const int hits = scene ? scene->SearchText(text) : 0;
+        if (hits > 0) {
+            m_searchHits.insert(index, hits);
+            total += hits;
+            if (FormOfdPage *page = m_livePages.value(index)) {
+                page->SetSearchHitCount(hits);
+                page->viewport()->update();
             }
+            // The first hit is shown as soon as it is found.
+            if (m_hitPage < 0)
+                ScrollToHit(index, 0);
         }
+        // Input (a cancel, a new search) is handled between pages.
+        if (sinceEvents.elapsed() > 30) {
+            QCoreApplication::processEvents();
+            // The view may have been closed meanwhile: nothing of it may be touched then.
+            if (!alive)
+                return total;
+            sinceEvents.restart();
+        }
+        if (m_searchCancelled || m_slots.size() != count || m_searchText != text)
+            break;
     }
-    return hits;
+    m_searching = false;
+    emit SignalSearchProgress(-1, count, count);
+    // A new search asked for while this one ran starts now.
+    if (m_searchText != text && !m_searchText.isEmpty()) {
+        const QString next = m_searchText;
+        return SearchText(next);
+    }
+    return total;
+}
+
+int FormOfd::GetSearchHitTotal() const
+{
+    int total = 0;
+    for (int hits : m_searchHits)
+        total += hits;
+    return total;
+}
+
+bool FormOfd::GetCurrentHit(int &pageIndex, int &hitIndex) const
+{
+    pageIndex = m_hitPage;
+    hitIndex = m_hitIndex;
+    return m_hitPage >= 0;
+}
+
+bool FormOfd::ShowNextHit(bool backwards)
+{
+    if (m_searchHits.isEmpty())
+        return false;
+    int page = m_hitPage;
+    int hit = m_hitIndex;
+    if (page < 0 || !m_searchHits.contains(page)) {
+        // Nothing shown yet: the first hit at or after (before) the current page.
+        const int current = qMax(0, GetCurShowPageIndex());
+        auto it = m_searchHits.lowerBound(current);
+        if (backwards) {
+            it = m_searchHits.upperBound(current);
+            it = it == m_searchHits.begin() ? std::prev(m_searchHits.end()) : std::prev(it);
+            ScrollToHit(it.key(), it.value() - 1);
+        } else {
+            if (it == m_searchHits.end())
+                it = m_searchHits.begin();
+            ScrollToHit(it.key(), 0);
+        }
+        return true;
+    }
+    if (!backwards && hit + 1 < m_searchHits.value(page)) {
+        ScrollToHit(page, hit + 1);
+        return true;
+    }
+    if (backwards && hit > 0) {
+        ScrollToHit(page, hit - 1);
+        return true;
+    }
+    // The next (previous) page with hits, round the end of the document.
+    auto it = m_searchHits.find(page);
+    if (backwards) {
+        it = it == m_searchHits.begin() ? std::prev(m_searchHits.end()) : std::prev(it);
+        ScrollToHit(it.key(), it.value() - 1);
+    } else {
+        ++it;
+        if (it == m_searchHits.end())
+            it = m_searchHits.begin();
+        ScrollToHit(it.key(), 0);
+    }
+    return true;
+}
+
+void FormOfd::ScrollToHit(int pageIndex, int hitIndex)
+{
+    m_hitPage = pageIndex;
+    m_hitIndex = hitIndex;
+    ScrollToPage(pageIndex);
+    FormOfdPage *page = GetPage(pageIndex);
+    OfdPageScene *scene = page ? page->GetPageScene() : nullptr;
+    if (!scene)
+        return;
+    const QList<QRectF> rects = scene->GetSearchRects();
+    if (hitIndex < 0 || hitIndex >= rects.size())
+        return;
+    // The hit lies a little below the top of the view.
+    const QRect inPage = page->mapFromScene(rects[hitIndex]).boundingRect();
+    SetScrollTop(m_slots[pageIndex].top + inPage.top() - 40);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -810,10 +1258,11 @@ void FormOfd::ShowCustomtagNode(QList<OfdXmlCustomTagPageRef *> &refs)
     int firstObject = 0;
     for (auto it = m_customTagGroups.begin(); it != m_customTagGroups.end(); ++it) {
         const int index = GetPageIndex(it.key());
-        FormOfdPage *page = GetPage(index);
-        if (!page)
+        if (index < 0)
             continue;
-        page->ShowCustomTag(&it.value());
+        // Pages with widgets show it now; the others when they come into view.
+        if (FormOfdPage *page = m_livePages.value(index))
+            page->ShowCustomTag(&it.value());
         // The lowest page shown decides the scroll target, at its group's first object.
         if (firstIndex < 0 || index < firstIndex) {
             firstIndex = index;
@@ -827,10 +1276,8 @@ void FormOfd::ShowCustomtagNode(QList<OfdXmlCustomTagPageRef *> &refs)
 
 void FormOfd::ClearCustomTagView()
 {
-    for (auto it = m_customTagGroups.begin(); it != m_customTagGroups.end(); ++it) {
-        if (FormOfdPage *page = GetPage(GetPageIndex(it.key())))
-            page->ClearCustomTag();
-    }
+    for (FormOfdPage *page : qAsConst(m_livePages))
+        page->ClearCustomTag();
     m_customTagGroups.clear();
 }
 
@@ -860,18 +1307,19 @@ OfdVisualItemSignSeal *FormOfd::OnRideSign(QSharedPointer<OES_SealInfoEx> seal)
 
 QList<QSharedPointer<SealSignInfo>> FormOfd::GetSealSignInfo() const
 {
+    // Scenes with placed seals are never dropped, so the built ones hold them all.
+    QList<int> indexes = m_scenes.keys();
+    std::sort(indexes.begin(), indexes.end());
     QList<QSharedPointer<SealSignInfo>> seals;
-    for (FormOfdPage *page : m_pages)
-        seals += page->GetSealSignInfo();
+    for (int index : qAsConst(indexes))
+        seals += m_scenes.value(index)->GetSealSignInfo();
     return seals;
 }
 
 void FormOfd::ClearSignSeals()
 {
-    for (FormOfdPage *page : qAsConst(m_pages)) {
-        if (OfdPageScene *scene = page->GetPageScene())
-            scene->ClearSignSeals();
-    }
+    for (OfdPageScene *scene : qAsConst(m_scenes))
+        scene->ClearSignSeals();
 }
 
 QString FormOfd::SignSeal(FormOfdPage *page, OfdVisualItemSignSeal *item)

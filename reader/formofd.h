@@ -1,7 +1,9 @@
 #pragma once
 
-// FormOfd: the document view, one document of an opened package shown as a scrollable grid of page
-// widgets (FormOfdPage), one per page.
+// FormOfd: the document view, one document of an opened package shown as a scrollable grid of
+// pages. Every page has a place in the layout from its size; page widgets (FormOfdPage) exist only
+// for the pages near the visible area, and page scenes only for those plus a budget of recently
+// shown ones, so that a document of any length costs about as much as the pages on screen.
 //
 // Public interface (the reader widget drives the view through these):
 //   Document:   SetOfdFileReader(QSharedPointer<OfdFileReader>) -> bool, ShowPages(),
@@ -9,7 +11,10 @@
 //               SetDocumentIndex(int) / GetDocumentIndex() (before SetOfdFileReader),
 //               GetPageIndex(int pageId) (-1 when unknown), SetOfdReadWidget(OfdReadWidget*),
 //               GetOfdReadWidget()
-//   Layout:     ShowPage(int columns), GetPageColumnCount(), GetPageRowCount()
+//   Layout:     ShowPage(int columns), GetPageColumnCount(), GetPageRowCount(), GetPageTop(i),
+//               GetPageLeft(i), GetPageSlotSize(i) (document coordinates: pixels at the current
+//               rate from the top left of the whole column), GetContentHeight(), GetContentWidth(),
+//               GetLayoutCount()
 //   Zoom:       SetViewCurrentRate(double rate, bool keepPosition) -> bool (false when unchanged;
 //               the rate is kept within [GetMinRate(), GetMaxRate()] = [0.1, 64]),
 //               GetViewCurrentRate(), GetFitWidthRate(), GetFitHeightRate() (fit modes: the rate to
@@ -21,12 +26,21 @@
 //               one), ScrollToPageVisualItem(int pageIndex, int itemId), ScrollPixel(int dy, int dx),
 //               MoveWnd(QPointF from, QPointF to), GetCurShowPage(), GetCurShowPageIndex(),
 //               GetCurPageRealWidth(), GetCurPageRealHeight(), GetWndWidth(), GetWndHeight(),
-//               GetPage(int index), GetPageList(), GetPageSceneList()
+//               GetScrollTop() / SetScrollTop(qint64) (document coordinate at the top of the view)
+//   Widgets and scenes: GetPage(int index) (the page's widget, made on request when it is not
+//               near the view; such a widget goes again at the next scroll), GetPageList() (the
+//               widgets that exist, in page order), GetLivePageCount(), AcquireScene(int index)
+//               (the page's scene, built when needed), GetSceneIfBuilt(int index), GetSceneCount(),
+//               SetSceneBudget(int) / GetSceneBudget() (scenes kept beyond those shown or holding a
+//               selection, new annotations or placed seals; 32), GetPageSceneList() (one entry per
+//               page: its scene when built, else null)
 //   Modes:      SetReaderView(EN_OfdReaderView), SetAnnot(EN_AnnotType), SetMouseShape(EN_MouseShape),
 //               GetMouseShape(), ShowVerifySeal(bool)
-//   Text:       SearchText(QString) -> total hits (the view scrolls to the first hit page at or
-//               after the current one), GetCopyText(), ActionCopyClick(), ClearAllSelectText(),
-//               GetSelectingPages()
+//   Text:       SearchText(QString) -> total hits (page by page from the current page, showing the
+//               first hit as soon as it is found; SignalSearchProgress per page; CancelSearch() stops
+//               it, IsSearching()), GetSearchHitCount(page), GetSearchText(), ShowNextHit(bool
+//               backwards) -> false without hits, GetCurrentHit(page&, index&), GetCopyText(),
+//               ActionCopyClick(), ClearAllSelectText(), GetSelectingPages()
 //   Tags:       ShowCustomtagNode(QList<OfdXmlCustomTagPageRef*>&), ClearCustomTagView()
 //   Annots:     CreateAnnotViewData(int pageIndex) -> QList<FormOfdAnnotEntry> (all pages for -1),
 //               SetAnnotEntryProvider(...) (the annotation module supplies the entries)
@@ -49,6 +63,7 @@
 //               SignalDrawAnnotEnd(FormOfd* sender, OfdVisualItemAnnot* annot),
 //               SignalAnnotChanged(FormOfd* sender, FormOfdPage* page),
 //               SignalExportProgress(int done, int total),
+//               SignalSearchProgress(int pageIndex, int searched, int total),
 //               SignalOpenSignedFile(QString path) (a signed copy was written; the reader widget
 //               opens it in a tab of its own)
 //   Slots:      VerticalScrollBarValueChanged(int), OnScrollKeyRelease(ScrollAreaOfPage*, int),
@@ -61,8 +76,11 @@
 #include <QEvent>
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QPointF>
 #include <QSharedPointer>
+#include <QSize>
+#include <QVector>
 #include <QWidget>
 
 #include <functional>
@@ -73,9 +91,8 @@
 #include "render/ofdpagescene.h"
 
 class QHBoxLayout;
+class QResizeEvent;
 class QScrollArea;
-class QVBoxLayout;
-class QLayout;
 class QProgressDialog;
 class OfdFile;
 class OfdFileReader;
@@ -152,6 +169,14 @@ public:
     void ShowPage(int columns);
     int GetPageColumnCount() const { return m_columnCount; }
     int GetPageRowCount() const;
+    qint64 GetPageTop(int index) const;
+    int GetPageLeft(int index) const;
+    QSize GetPageSlotSize(int index) const;
+    qint64 GetContentHeight() const { return m_contentHeight; }
+    int GetContentWidth() const { return m_contentWidth; }
+    // Size of page index in pixels at rate 1 (from the descriptors until the page is read).
+    QSizeF GetPageRealSize(int index) const { return m_pageSizes.value(index); }
+    int GetLayoutCount() const { return m_layoutCount; }
 
     // Zoom and rotation.
     bool SetViewCurrentRate(double rate, bool keepPosition);
@@ -178,8 +203,18 @@ public:
     double GetCurPageRealHeight() const;
     int GetWndWidth() const;
     int GetWndHeight() const;
-    FormOfdPage *GetPage(int index) const { return m_pages.value(index); }
-    const QList<FormOfdPage *> &GetPageList() const { return m_pages; }
+    qint64 GetScrollTop() const;
+    void SetScrollTop(qint64 top);
+
+    // Page widgets and scenes (see the interface above).
+    FormOfdPage *GetPage(int index) const;
+    QList<FormOfdPage *> GetPageList() const;
+    int GetLivePageCount() const { return m_livePages.size(); }
+    OfdPageScene *AcquireScene(int index);
+    OfdPageScene *GetSceneIfBuilt(int index) const { return m_scenes.value(index); }
+    int GetSceneCount() const { return m_scenes.size(); }
+    void SetSceneBudget(int scenes);
+    int GetSceneBudget() const { return m_sceneBudget; }
     QList<OfdPageScene *> GetPageSceneList() const;
     QScrollArea *GetScrollArea() const { return m_scrollArea; }
     ScrollAreaOfPage *GetPageArea() const { return m_pageArea; }
@@ -200,10 +235,17 @@ public:
 
     // Text.
     int SearchText(QString text);
+    void CancelSearch() { m_searchCancelled = true; }
+    bool IsSearching() const { return m_searching; }
+    const QString &GetSearchText() const { return m_searchText; }
+    int GetSearchHitCount(int pageIndex) const { return m_searchHits.value(pageIndex); }
+    int GetSearchHitTotal() const;
+    bool ShowNextHit(bool backwards);
+    bool GetCurrentHit(int &pageIndex, int &hitIndex) const;
     QString GetCopyText() const;
     void ActionCopyClick();
     void ClearAllSelectText();
-    const QList<FormOfdPage *> &GetSelectingPages() const { return m_selectingPages; }
+    QList<FormOfdPage *> GetSelectingPages() const;
 
     // Custom tags.
     void ShowCustomtagNode(QList<OfdXmlCustomTagPageRef *> &refs);
@@ -247,6 +289,7 @@ signals:
     void SignalRotationChanged(FormOfd *sender, double rotation);
     void SignalLeaveFullScreen(FormOfd *sender);
     void SignalExportProgress(int done, int total);
+    void SignalSearchProgress(int pageIndex, int searched, int total);
     void SignalOpenSignedFile(const QString &path);
 
 public slots:
@@ -258,17 +301,37 @@ public slots:
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Where one page lies in the column, in document coordinates.
+    struct PageSlot
+    {
+        qint64 top = 0;
+        int left = 0;
+        int width = 0;
+        int height = 0;
+    };
+
     void LayoutPages(int columns);
-    static void ClearLayout(QLayout *layout);
+    void ComputeLayout();
+    void RelayoutKeepingView();
+    void UpdateScrollBars();
+    void UpdateVisiblePages();
+    void PositionLivePages();
+    void ReleasePage(int index);
+    void TrimScenes();
+    bool IsScenePinned(int index, OfdPageScene *scene) const;
+    FormOfdPage *MakePage(int index);
+    void ApplyViewState(OfdPageScene *scene, int index);
+    void FirstAndLastVisible(int &first, int &last) const;
+    int FirstRowBelow(qint64 y) const;
     void ShowPagesView(double rate, bool keepPosition);
     double GetTotalVerticalSpacing() const;
-    double GetSpacingAbove(int value) const;
-    bool IsLastRowIncomplete() const;
-    void EnsureLayout();
+    double GetSpacingAbove(qint64 value) const;
     void ClearPages();
+    void ScrollToHit(int pageIndex, int hitIndex);
     QProgressDialog *CreateProgress(int total, const QString &title);
     bool SavePdfVector(const QString &fileName);
     bool SavePdfPicture(const QString &fileName);
@@ -281,23 +344,48 @@ private:
     int m_documentIndex = 0;
     double m_viewRate = 1.0;
     double m_rotation = 0;
-    QList<FormOfdPage *> m_pages;
-    QList<FormOfdPage *> m_selectingPages;
+    // Page sizes in pixels at rate 1, unrotated; from the descriptors until a page is read.
+    QVector<QSizeF> m_pageSizes;
+    QVector<PageSlot> m_slots;
+    QVector<qint64> m_rowTops;  // top of each row
+    QVector<int> m_rowHeights;  // height of each row
+    qint64 m_contentHeight = 0; // the whole column, with its spacing
+    int m_contentWidth = 0;
+    int m_scrollScale = 1; // document pixels per scroll-bar unit (above 1 only for huge columns)
+    int m_layoutCount = 0;
+    bool m_updatingPages = false;
+    bool m_sizeChanged = false;
+    bool m_relayoutPosted = false;
+    // Page widgets that exist, by page index; scenes that exist, by page index, and their use order
+    // (least recently shown first).
+    QMap<int, FormOfdPage *> m_livePages;
+    QHash<int, OfdPageScene *> m_scenes;
+    QList<int> m_sceneOrder;
+    int m_sceneBudget = 32;
+    QList<int> m_selectingPages; // indexes of pages holding a text or image selection
     int m_columnCount = -1;
     EN_MouseShape m_mouseShape = EN_MouseShape_Hand;
     EN_AnnotType m_annotType = EN_AnnotType_Line;
     EN_OfdReaderView m_readerView = EN_OfdReaderView_Read;
+    bool m_verifyShown = false;
     bool m_pagesCreated = false;
     QHash<int, QList<OfdXmlCustomTagPageRef *>> m_customTagGroups;
     OfdReadWidget *m_readWidget = nullptr;
 
+    // Search: the text, hits per searched page, the hit last shown.
+    QString m_searchText;
+    QMap<int, int> m_searchHits;
+    int m_hitPage = -1;
+    int m_hitIndex = -1;
+    bool m_searching = false;
+    bool m_searchCancelled = false;
+
     QHBoxLayout *m_horizontalLayout = nullptr;
     QScrollArea *m_scrollArea = nullptr;
     ScrollAreaOfPage *m_pageArea = nullptr;
-    QVBoxLayout *m_verticalLayout = nullptr;
 
     bool m_inSelectionUpdate = false;
-    FormOfdPage *m_dragSelectPage = nullptr;
+    int m_dragSelectPage = -1;
     QPoint m_dragSelectStart;
     int m_progressThreshold = 10;
 };

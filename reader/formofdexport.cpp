@@ -170,7 +170,7 @@ bool StepProgress(QProgressDialog *progress, int done, int total)
 bool FormOfd::SaveToImage(QString &fileName, int firstNumber)
 {
     const QString base = StripExtension(fileName);
-    const int total = m_pages.size();
+    const int total = GetPageCount();
     std::unique_ptr<QProgressDialog> progress(CreateProgress(total, QtHelper::fromString("导出图片")));
     bool ok = total > 0;
     for (int i = 0; i < total && ok; ++i) {
@@ -178,15 +178,20 @@ bool FormOfd::SaveToImage(QString &fileName, int firstNumber)
             ok = false;
             break;
         }
-        FormOfdPage *page = m_pages.value(i);
+        const bool wasLive = m_livePages.contains(i);
+        FormOfdPage *page = GetPage(i);
         if (!page)
             break; // the view was emptied while events were processed
         const QPixmap picture = page->GetPageImage(1.0f);
+        // Pages made for the export go at once: the widgets and scenes stay few.
+        if (!wasLive)
+            ReleasePage(i);
+        TrimScenes();
         QFile file(base + QString::number(i + firstNumber + 1) + QStringLiteral(".png"));
         ok = !picture.isNull() && file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG");
         emit SignalExportProgress(i + 1, total);
     }
-    return ok && total == m_pages.size();
+    return ok && total == GetPageCount();
 }
 
 bool FormOfd::SaveToPdf(QString &fileName)
@@ -196,7 +201,7 @@ bool FormOfd::SaveToPdf(QString &fileName)
 
 bool FormOfd::SaveToPdf(QString &fileName, EN_PdfExportMode mode)
 {
-    if (m_pages.isEmpty() || fileName.isEmpty())
+    if (GetPageCount() == 0 || fileName.isEmpty())
         return false;
     if (mode == EN_PdfExportMode_Auto)
         mode = IsVectorPdfExact() ? EN_PdfExportMode_Vector : EN_PdfExportMode_Picture;
@@ -205,8 +210,8 @@ bool FormOfd::SaveToPdf(QString &fileName, EN_PdfExportMode mode)
 
 bool FormOfd::IsVectorPdfExact() const
 {
-    for (FormOfdPage *page : m_pages) {
-        OfdPageScene *scene = page->GetPageScene();
+    for (int i = 0; i < GetPageCount(); ++i) {
+        OfdPageScene *scene = const_cast<FormOfd *>(this)->AcquireScene(i);
         if (!scene)
             return false;
         const QRectF rect = scene->sceneRect();
@@ -232,17 +237,18 @@ bool FormOfd::SavePdfPicture(const QString &fileName)
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const int total = m_pages.size();
+    const int total = GetPageCount();
     std::unique_ptr<QProgressDialog> progress(CreateProgress(total, QtHelper::fromString("导出PDF")));
     bool ok = true;
     for (int i = 0; i < total; ++i) {
-        if (!StepProgress(progress.get(), i, total) || i >= m_pages.size()) {
+        if (!StepProgress(progress.get(), i, total) || i >= GetPageCount()) {
             ok = false;
             break;
         }
         if (i > 0)
             printer.newPage();
-        FormOfdPage *page = m_pages[i];
+        const bool wasLive = m_livePages.contains(i);
+        FormOfdPage *page = GetPage(i);
         const double rate = page->GetRate();
         page->ShowPageView(2.0);
         QPixmap picture;
@@ -251,6 +257,9 @@ bool FormOfd::SavePdfPicture(const QString &fileName)
             picture = page->grab();
         }
         page->ShowPageView(rate);
+        if (!wasLive)
+            ReleasePage(i);
+        TrimScenes();
         painter.resetTransform();
         if (!picture.isNull() && picture.width() > 0) {
             const double scale = double(painter.viewport().width()) / picture.width();
@@ -266,11 +275,11 @@ bool FormOfd::SavePdfPicture(const QString &fileName)
 bool FormOfd::SavePdfVector(const QString &fileName)
 {
     const bool turned = IsQuarterTurn(m_rotation);
-    auto layoutOf = [this, turned](FormOfdPage *page) {
+    auto layoutOf = [this, turned](int index) {
         QSizeF mm;
-        if (!OfdPageRenderer::GetPageSizeMM(GetOfdFile(), page->GetPageIndex(), mm))
-            mm = QSizeF(OfdConvert::OfdPixelToMM(page->GetPageRealWidth()),
-                        OfdConvert::OfdPixelToMM(page->GetPageRealHeight()));
+        if (!OfdPageRenderer::GetPageSizeMM(GetOfdFile(), index, mm))
+            mm = QSizeF(OfdConvert::OfdPixelToMM(m_pageSizes.value(index).width()),
+                        OfdConvert::OfdPixelToMM(m_pageSizes.value(index).height()));
         if (turned)
             mm.transpose();
         return QPageLayout(QPageSize(mm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
@@ -280,24 +289,24 @@ bool FormOfd::SavePdfVector(const QString &fileName)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(fileName);
     printer.setFullPage(true);
-    printer.setPageLayout(layoutOf(m_pages.first()));
+    printer.setPageLayout(layoutOf(0));
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const int total = m_pages.size();
+    const int total = GetPageCount();
     std::unique_ptr<QProgressDialog> progress(CreateProgress(total, QtHelper::fromString("导出PDF")));
     bool ok = true;
     for (int i = 0; i < total; ++i) {
-        if (!StepProgress(progress.get(), i, total) || i >= m_pages.size()) {
+        if (!StepProgress(progress.get(), i, total) || i >= GetPageCount()) {
             ok = false;
             break;
         }
-        FormOfdPage *page = m_pages[i];
         if (i > 0) {
-            printer.setPageLayout(layoutOf(page));
+            printer.setPageLayout(layoutOf(i));
             printer.newPage();
         }
-        OfdPageScene *scene = page->GetPageScene();
+        // Scenes beyond the budget are dropped as the export walks on.
+        OfdPageScene *scene = AcquireScene(i);
         const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
         if (scene && !paper.isEmpty()) {
             const QSizeF size = turned ? paper.size().transposed() : paper.size();

@@ -63,6 +63,9 @@ QPen FormOfdPage::GetPageNumPen()
 void FormOfdPage::SetPageType(EN_OfdPageType type)
 {
     m_pageType = type;
+    // Only reading pages answer their scene's signals.
+    if (!IsReadingPage() && m_scene)
+        disconnect(m_scene, nullptr, this, nullptr);
     // Thumbnails and preview pages are pointed at, not read.
     if (!IsReadingPage())
         viewport()->setCursor(Qt::PointingHandCursor);
@@ -89,6 +92,8 @@ void FormOfdPage::ShowView(bool createScene)
 
 void FormOfdPage::SetPageScene(OfdPageScene *scene)
 {
+    if (m_scene)
+        disconnect(m_scene, nullptr, this, nullptr);
     if (m_ownsScene && m_scene != scene) {
         setScene(nullptr);
         delete m_scene.data();
@@ -99,6 +104,9 @@ void FormOfdPage::SetPageScene(OfdPageScene *scene)
         m_pageIndex = scene->GetPageIndex();
         m_documentIndex = scene->GetDocumentIndex();
         m_viewManage = scene->GetViewManage();
+        // A reading page of the document view shows a scene the view keeps.
+        if (IsReadingPage())
+            ConnectScene();
     }
     setScene(scene);
     ShowPageView(m_rate, m_rotation);

@@ -88,7 +88,8 @@ public:
 
     // Creates the page's scene when asked (deleting an earlier one), then shows it at rate 1.
     void ShowView(bool createScene);
-    // Shows a scene owned elsewhere; takes the page index from it.
+    // Shows a scene owned elsewhere (the document view's, for its reading pages); takes the page
+    // index from it. A reading page answers the scene's signals.
     void SetPageScene(OfdPageScene *scene);
 
     void ShowPageView(double rate);
@@ -146,8 +147,9 @@ public:
     QString GetPendingSearchText() const { return m_pendingSearchText; }
     // Searches the pending text; returns the hits.
     int RunPendingSearch();
-    // Occurrences found by the last search of this page.
+    // Occurrences found by the last search of this page (set by the document view's search).
     int GetSearchHitCount() const { return m_searchHitCount; }
+    void SetSearchHitCount(int hits) { m_searchHitCount = hits; }
 
     // Places a seal on the page: the record gets the page index, the scene a seal item centred on
     // the visible part of the page (the page centre when none of it shows), or on its edge for a

@@ -3,7 +3,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDebug>
+#include <QIntValidator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
@@ -16,10 +18,12 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/qthelper.h"
 #include "reader/formofdpage.h"
+#include "reader/formofdpagecolumn.h"
 #include "reader/formofdprintui.h"
 #include "render/content/ofdconvert.h"
 #include "render/ofdpagescene.h"
@@ -71,9 +75,40 @@ QString FormOfdPrint::GetLastPrinterName()
 
 void FormOfdPrint::SetOfdView(QList<OfdPageScene *> &scenes)
 {
-    if (m_scenes == scenes)
+    if (m_scenes == scenes && m_count == scenes.size())
         return;
     m_scenes = scenes;
+    m_count = scenes.size();
+    m_sceneOf = [this](int index) { return m_scenes.value(index); };
+    m_sizeOf = [this](int index) {
+        OfdPageScene *scene = m_scenes.value(index);
+        return scene ? QSizeF(scene->GetPageWidthPixel(), scene->GetPageHeightPixel()) : QSizeF();
+    };
+}
+
+void FormOfdPrint::SetSceneProvider(int count, const SizeProvider &size, const SceneProvider &scene)
+{
+    m_scenes.clear();
+    m_count = qMax(0, count);
+    m_sizeOf = size;
+    m_sceneOf = scene;
+}
+
+FormOfdPage *FormOfdPrint::GetPreviewPage(int index) const
+{
+    return m_column ? m_column->GetPage(index) : nullptr;
+}
+
+int FormOfdPrint::GetLivePreviewCount() const
+{
+    return m_column ? m_column->GetLivePageCount() : 0;
+}
+
+int FormOfdPrint::RangeNumber(const QString &text) const
+{
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    return qBound(1, ok ? number : 1, qMax(1, m_count));
 }
 
 void FormOfdPrint::Init()
@@ -110,14 +145,20 @@ void FormOfdPrint::Init()
     m_ui->comboBoxCopyCount->setCurrentIndex(0);
     m_ui->radioButtonPageRangAll->setChecked(true);
 
-    m_ui->comboBoxPageStart->clear();
-    m_ui->comboBoxPageEnd->clear();
-    for (int i = 1; i <= m_pages.size(); ++i) {
-        m_ui->comboBoxPageStart->addItem(QString::number(i));
-        m_ui->comboBoxPageEnd->addItem(QString::number(i));
+    // The range boxes take a typed page number (1 to N); their lists hold only the first and the
+    // last page, whatever the length of the document.
+    for (QComboBox *box : {m_ui->comboBoxPageStart, m_ui->comboBoxPageEnd}) {
+        box->clear();
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->lineEdit()->setValidator(new QIntValidator(1, qMax(1, m_count), box));
+        if (m_count > 0)
+            box->addItem(QStringLiteral("1"));
+        if (m_count > 1)
+            box->addItem(QString::number(m_count));
     }
     m_ui->comboBoxPageStart->setCurrentIndex(0);
-    m_ui->comboBoxPageEnd->setCurrentIndex(m_pages.size() - 1);
+    m_ui->comboBoxPageEnd->setCurrentIndex(m_ui->comboBoxPageEnd->count() - 1);
 
     connect(m_ui->pushButtonOk, &QPushButton::clicked, this, &FormOfdPrint::PrintOfd);
     connect(m_ui->pushButtonCancel, &QPushButton::clicked, this, &FormOfdPrint::close);
@@ -130,67 +171,58 @@ void FormOfdPrint::Init()
 
 void FormOfdPrint::CreateOfdView()
 {
-    QVBoxLayout *column = m_ui->verticalLayoutPages;
-    int index = 0;
-    for (OfdPageScene *scene : qAsConst(m_scenes)) {
-        auto *page = new FormOfdPage(nullptr);
-        page->SetPageScene(scene);
-        page->SetPageType(EN_OfdPageType_Preview);
-        connect(page, &FormOfdPage::SignalShowSelectFlag, this, &FormOfdPrint::OnShowSelectFlag);
-        page->ShowView(false);
-        page->ShowPageViewByWidth(kPreviewWidth);
-        if (index == 0) {
-            page->ShowSelectFlag(true);
-            m_ui->radioButtonPageRangeCur->setText(QtHelper::fromString("当前选中页(第%1页)").arg(1));
-            m_selectedPage = page;
-        }
-        auto *row = new QHBoxLayout();
-        row->addItem(new QSpacerItem(20, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-        row->addWidget(page);
-        row->addItem(new QSpacerItem(20, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-        column->addLayout(row);
-        auto *number = new QLabel(QString::number(index + 1), m_ui->scrollAreaWidgetContents);
-        number->setObjectName(QStringLiteral("labelPageNum"));
-        number->setAlignment(Qt::AlignCenter);
-        column->addWidget(number, 0, Qt::AlignHCenter);
-        m_pages.append(page);
-        ++index;
+    if (!m_column) {
+        m_column = new FormOfdPageColumn(m_ui->scrollAreaWidgetContents);
+        m_column->setObjectName(QStringLiteral("previewColumn"));
+        m_ui->verticalLayoutPages->addWidget(m_column, 1);
+        connect(m_column, &FormOfdPageColumn::SignalPageCreated, this, [this](FormOfdPage *page) {
+            connect(page, &FormOfdPage::SignalShowSelectFlag, this, &FormOfdPrint::OnShowSelectFlag);
+        });
+        connect(m_column, &FormOfdPageColumn::SignalPagePressed, this, [this](int index) {
+            if (index != m_selectedIndex)
+                OnShowSelectFlag(GetPreviewPage(index));
+        });
     }
-    column->addStretch(1);
+    m_column->SetPages(m_count, m_sizeOf, m_sceneOf, EN_OfdPageType_Preview, kPreviewWidth);
+    m_column->SetShowPageNum(m_showPageNum);
+    m_selectedIndex = -1;
+    if (m_count > 0) {
+        m_selectedIndex = 0;
+        m_column->SetMarkedPage(0);
+        m_ui->radioButtonPageRangeCur->setText(QtHelper::fromString("当前选中页(第%1页)").arg(1));
+    }
 }
 
 void FormOfdPrint::GetPageToPrint(QHash<int, int> &pages)
 {
     if (m_ui->radioButtonPageRangAll->isChecked()) {
-        for (int i = 0; i < m_pages.size(); ++i)
+        for (int i = 0; i < m_count; ++i)
             pages.insert(i, i);
     } else if (m_ui->radioButtonRangeSet->isChecked()) {
-        const int a = m_ui->comboBoxPageStart->currentText().toInt();
-        const int b = m_ui->comboBoxPageEnd->currentText().toInt();
+        if (m_count == 0)
+            return;
+        const int a = RangeNumber(m_ui->comboBoxPageStart->currentText());
+        const int b = RangeNumber(m_ui->comboBoxPageEnd->currentText());
         for (int number = qMin(a, b); number <= qMax(a, b); ++number)
             pages.insert(number - 1, number - 1);
     } else if (m_ui->radioButtonPageRangeCur->isChecked()) {
-        if (m_selectedPage)
-            pages.insert(m_selectedPage->GetPageIndex(), m_selectedPage->GetPageIndex());
+        if (m_selectedIndex >= 0)
+            pages.insert(m_selectedIndex, m_selectedIndex);
     }
 }
 
-QList<FormOfdPage *> FormOfdPrint::PrintSequence(const QHash<int, int> &pages, int copies, bool collate) const
+QList<int> FormOfdPrint::PrintSequence(const QHash<int, int> &pages, int copies, bool collate) const
 {
-    QList<FormOfdPage *> sequence;
+    QList<int> ordered = pages.keys();
+    std::sort(ordered.begin(), ordered.end());
+    QList<int> sequence;
     if (collate) {
-        for (int copy = 0; copy < copies; ++copy) {
-            for (int i = 0; i < m_pages.size(); ++i) {
-                if (pages.contains(i))
-                    sequence.append(m_pages[i]);
-            }
-        }
+        for (int copy = 0; copy < copies; ++copy)
+            sequence += ordered;
     } else {
-        for (int i = 0; i < m_pages.size(); ++i) {
-            if (!pages.contains(i))
-                continue;
+        for (int index : qAsConst(ordered)) {
             for (int copy = 0; copy < copies; ++copy)
-                sequence.append(m_pages[i]);
+                sequence.append(index);
         }
     }
     return sequence;
@@ -222,14 +254,13 @@ void FormOfdPrint::PrintOfd()
     QHash<int, int> pages;
     GetPageToPrint(pages);
     const int copies = qMax(1, m_ui->comboBoxCopyCount->currentText().toInt());
-    const QList<FormOfdPage *> sequence =
-        PrintSequence(pages, copies, m_ui->checkBoxPrintByPageIndex->isChecked());
+    const QList<int> sequence = PrintSequence(pages, copies, m_ui->checkBoxPrintByPageIndex->isChecked());
     m_lastSequence.clear();
     m_lastCancelled = false;
     if (sequence.isEmpty())
         return;
     printer.setPageSize(QPageSize(GetPaperSize()));
-    printer.setPageOrientation(OrientationFor(GetOrientationMode(), sequence.first()->GetPageRealSize()));
+    printer.setPageOrientation(OrientationFor(GetOrientationMode(), PageSizeOf(sequence.first())));
 
     QPainter painter;
     if (!painter.begin(&printer)) {
@@ -247,15 +278,15 @@ void FormOfdPrint::PrintOfd()
         progress->setValue(0);
     }
     bool first = true;
-    for (FormOfdPage *page : sequence) {
+    for (int index : sequence) {
         if (progress && progress->wasCanceled()) {
             // The print service may not be able to withdraw what was sent; nothing more is added.
             m_lastCancelled = true;
             printer.abort();
             break;
         }
-        PrintPage(painter, printer, page, first);
-        m_lastSequence.append(page->GetPageIndex());
+        PrintPage(painter, printer, index, first);
+        m_lastSequence.append(index);
         first = false;
         if (progress) {
             progress->setLabelText(QtHelper::fromString("正在打印第 %1 页，共 %2 页")
@@ -328,24 +359,38 @@ QRectF FormOfdPrint::RenderPrintedPage(QPainter &painter, const QRectF &area, do
     return target;
 }
 
-void FormOfdPrint::PrintPage(QPainter &painter, QPrinter &printer, FormOfdPage *page, bool first)
+QSizeF FormOfdPrint::PageSizeOf(int pageIndex) const
+{
+    return m_sizeOf ? m_sizeOf(pageIndex) : QSizeF();
+}
+
+void FormOfdPrint::PrintPage(QPainter &painter, QPrinter &printer, int pageIndex, bool first)
 {
     if (!first) {
         // Each page on paper of its own orientation when the choice is automatic.
-        printer.setPageOrientation(OrientationFor(GetOrientationMode(), page->GetPageRealSize()));
+        printer.setPageOrientation(OrientationFor(GetOrientationMode(), PageSizeOf(pageIndex)));
         printer.newPage();
     }
-    const OfdSignSealOutputGuard hideSeals(page->GetPageScene());
+    // The page's scene, built for the job when it is not at hand.
+    OfdPageScene *scene = m_sceneOf ? m_sceneOf(pageIndex) : nullptr;
+    if (!scene)
+        return;
+    const OfdSignSealOutputGuard hideSeals(scene);
     const QRectF area(QPointF(), printer.pageRect(QPrinter::DevicePixel).size());
-    RenderPrintedPage(painter, area, printer.resolution() / 25.4, page->GetPageScene(), page->GetPageIndex(),
-                      IsFitToPage(), page->IsShowPageNum());
+    RenderPrintedPage(painter, area, printer.resolution() / 25.4, scene, pageIndex, IsFitToPage(),
+                      m_showPageNum);
 }
 
 void FormOfdPrint::DrawPageNum(QPainter *painter, FormOfdPage *page)
 {
+    if (page)
+        DrawPageNum(painter, page->GetPageIndex(), page->width());
+}
+
+void FormOfdPrint::DrawPageNum(QPainter *painter, int pageIndex, double previewWidth)
+{
     painter->setPen(FormOfdPage::GetPageNumPen());
-    painter->drawText(QPointF(page->width() - 58, 16),
-                      QtHelper::fromString("第%1页").arg(page->GetPageIndex() + 1));
+    painter->drawText(QPointF(previewWidth - 58, 16), QtHelper::fromString("第%1页").arg(pageIndex + 1));
 }
 
 void FormOfdPrint::ShowPrintType(bool collate)
@@ -356,26 +401,26 @@ void FormOfdPrint::ShowPrintType(bool collate)
 
 void FormOfdPrint::ShowPageNum(bool on)
 {
-    for (FormOfdPage *page : qAsConst(m_pages))
-        page->ShowPageNum(on);
+    m_showPageNum = on;
+    if (m_column)
+        m_column->SetShowPageNum(on);
 }
 
 void FormOfdPrint::ShowCurPageIndex(int index)
 {
-    if (index < 0 || index >= m_pages.size())
+    if (index < 0 || index >= m_count || !m_column)
         return;
-    FormOfdPage *page = m_pages[index];
-    page->ShowSelectFlag(true);
-    OnShowSelectFlag(page);
-    m_ui->scrollArea->ensureWidgetVisible(page);
+    m_column->EnsurePageVisible(index);
+    OnShowSelectFlag(GetPreviewPage(index));
 }
 
 void FormOfdPrint::OnShowSelectFlag(FormOfdPage *page)
 {
-    if (m_selectedPage && m_selectedPage != page)
-        m_selectedPage->ShowSelectFlag(false);
-    m_selectedPage = page;
-    if (page)
-        m_ui->radioButtonPageRangeCur->setText(
-            QtHelper::fromString("当前选中页(第%1页)").arg(page->GetPageIndex() + 1));
+    if (!page || !m_column)
+        return;
+    // The column keeps the mark for previews that come and go.
+    m_selectedIndex = page->GetPageIndex();
+    m_column->SetMarkedPage(m_selectedIndex);
+    m_ui->radioButtonPageRangeCur->setText(
+        QtHelper::fromString("当前选中页(第%1页)").arg(m_selectedIndex + 1));
 }

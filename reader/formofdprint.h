@@ -2,9 +2,12 @@
 
 // FormOfdPrint: the modal print dialog of an open document.
 //
-// Use: FormOfdPrint dialog(parent); dialog.SetOfdView(scenes); dialog.Init(); dialog.exec();
-// The dialog previews every page scene, lets the user choose printer, range, copies, collation and
-// page-number stamping, and prints by rendering the preview views onto a QPrinter.
+// Use: FormOfdPrint dialog(parent); dialog.SetOfdView(scenes) or dialog.SetSceneProvider(count,
+// size, scene); dialog.Init(); dialog.exec();
+// The dialog previews the pages in a scrolling column (widgets only for the previews in sight),
+// lets the user choose printer, range, copies, collation and page-number stamping, and prints by
+// rendering each chosen page's scene onto a QPrinter. The range boxes take any page number typed
+// in, without a list entry per page.
 
 #include <QDialog>
 #include <QHash>
@@ -12,9 +15,13 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
+#include <functional>
+
 class FormOfdPage;
+class FormOfdPageColumn;
 class OfdPageScene;
 class QPainter;
 class QPrinter;
@@ -30,10 +37,15 @@ public:
 
     // Stores the page scenes to print (not owned); the same list again changes nothing.
     void SetOfdView(QList<OfdPageScene *> &scenes);
+    // The pages to print as a count, their sizes in pixels at rate 1 and their scenes, built on
+    // request (the document view's budgeted scenes). Replaces SetOfdView.
+    using SizeProvider = std::function<QSizeF(int index)>;
+    using SceneProvider = std::function<OfdPageScene *(int index)>;
+    void SetSceneProvider(int count, const SizeProvider &size, const SceneProvider &scene);
     // Creates the previews, fills the boxes, connects the signals and shows the collation text.
     void Init();
 
-    // One preview per scene, in page order.
+    // The column of previews, in page order.
     void CreateOfdView();
     // Fills pages with the 0-based indexes the range choice selects (key and value the index).
     void GetPageToPrint(QHash<int, int> &pages);
@@ -49,6 +61,7 @@ public:
     static QString GetLastPrinterName();
     // Draws "第%1页" for the preview's page at (preview width - 58, 16) in the painter's coordinates.
     static void DrawPageNum(QPainter *painter, FormOfdPage *page);
+    static void DrawPageNum(QPainter *painter, int pageIndex, double previewWidth);
 
     // The paper choices: sizes offered, and the orientation mode (0 each page's own shape,
     // 1 portrait, 2 landscape). Fit to page scales each page into the printable area; without it a
@@ -68,8 +81,12 @@ public:
     // True when the last PrintOfd was cancelled in its progress dialog.
     bool WasLastJobCancelled() const { return m_lastCancelled; }
 
-    QList<FormOfdPage *> GetPreviewPages() const { return m_pages; }
-    FormOfdPage *GetSelectedPage() const { return m_selectedPage; }
+    int GetPreviewCount() const { return m_count; }
+    // The preview of page index (made on request when it is out of sight); null out of range.
+    FormOfdPage *GetPreviewPage(int index) const;
+    int GetLivePreviewCount() const;
+    int GetSelectedIndex() const { return m_selectedIndex; }
+    FormOfdPage *GetSelectedPage() const { return GetPreviewPage(m_selectedIndex); }
     // The 0-based page indexes printed by the last PrintOfd, in printing order.
     QList<int> GetLastPrintedSequence() const { return m_lastSequence; }
 
@@ -85,13 +102,21 @@ public slots:
 
 private:
     // The pages of the set in printing order for the copy count and collation choice.
-    QList<FormOfdPage *> PrintSequence(const QHash<int, int> &pages, int copies, bool collate) const;
-    void PrintPage(QPainter &painter, QPrinter &printer, FormOfdPage *page, bool first);
+    QList<int> PrintSequence(const QHash<int, int> &pages, int copies, bool collate) const;
+    void PrintPage(QPainter &painter, QPrinter &printer, int pageIndex, bool first);
+    // The size of page index as the size provider gives it (any unit); empty without one.
+    QSizeF PageSizeOf(int pageIndex) const;
+    // The number typed into a range box, within 1 to the page count.
+    int RangeNumber(const QString &text) const;
 
     Ui_FormOfdPrint *m_ui = nullptr;
     QList<OfdPageScene *> m_scenes;
-    QList<FormOfdPage *> m_pages;
-    FormOfdPage *m_selectedPage = nullptr;
+    int m_count = 0;
+    SizeProvider m_sizeOf;
+    SceneProvider m_sceneOf;
+    FormOfdPageColumn *m_column = nullptr;
+    int m_selectedIndex = -1;
+    bool m_showPageNum = false;
     QString m_printToFile;
     QString m_jobName;
     QList<int> m_lastSequence;

@@ -1,76 +1,68 @@
 #include "reader/formofdthumbnail.h"
 
-#include <QLabel>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/qthelper.h"
 #include "reader/formofd.h"
 #include "reader/formofdpage.h"
+#include "reader/formofdpagecolumn.h"
 
 FormOfdThumbnail::FormOfdThumbnail(QWidget *parent) : FormOfdPanel(QtHelper::fromString("缩略图"), parent)
 {
     setObjectName(QStringLiteral("FormOfdThumbnail"));
-    m_scrollArea = new QScrollArea(this);
-    m_scrollArea->setObjectName(QStringLiteral("scrollAreaThumbnail"));
-    m_scrollArea->setWidgetResizable(true);
-    m_scrollArea->setFrameShape(QFrame::NoFrame);
-    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scrollArea->verticalScrollBar()->setStyleSheet(QtHelper::GetScrollBarVerticalQss());
-    m_contents = new QWidget();
-    m_contents->setObjectName(QStringLiteral("thumbnailContents"));
-    m_list = new QVBoxLayout(m_contents);
-    m_list->setContentsMargins(0, 10, 0, 10);
-    m_list->setSpacing(4);
-    m_scrollArea->setWidget(m_contents);
-    ContentLayout()->addWidget(m_scrollArea);
+    m_column = new FormOfdPageColumn(this);
+    m_column->setObjectName(QStringLiteral("scrollAreaThumbnail"));
+    connect(m_column, &FormOfdPageColumn::SignalPagePressed, this, &FormOfdThumbnail::OnThumbnailPress);
+    ContentLayout()->addWidget(m_column);
 }
 
 void FormOfdThumbnail::ShowThumbnail(FormOfd *form, int width)
 {
     if (m_form)
         disconnect(m_form, nullptr, this, nullptr);
-    while (QLayoutItem *item = m_list->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    m_thumbnails.clear();
     m_form = form;
-    if (!form)
+    if (!form) {
+        m_column->SetPages(0, nullptr, nullptr, EN_OfdPageType_Thumbnail, width);
         return;
-    const QList<OfdPageScene *> scenes = form->GetPageSceneList();
-    for (int i = 0; i < scenes.size(); ++i) {
-        auto *page = new FormOfdPage(m_contents);
-        page->SetPageType(EN_OfdPageType_Thumbnail);
-        page->SetPageScene(scenes[i]);
-        page->SetPageIndex(i);
-        page->ShowPageViewByWidth(width);
-        connect(page, &FormOfdPage::SignalMousePress, this, &FormOfdThumbnail::OnThumbnailPress);
-        m_list->addWidget(page, 0, Qt::AlignHCenter);
-        auto *number = new QLabel(QString::number(i + 1), m_contents);
-        number->setAlignment(Qt::AlignHCenter);
-        m_list->addWidget(number, 0, Qt::AlignHCenter);
-        m_thumbnails.append(page);
     }
-    m_list->addStretch(1);
+    // The view's scenes, built when a thumbnail comes into sight; nothing once the view is gone.
+    QPointer<FormOfd> guarded(form);
+    m_column->SetPages(
+        form->GetPageCount(),
+        [guarded](int index) { return guarded ? guarded->GetPageRealSize(index) : QSizeF(); },
+        [guarded](int index) { return guarded ? guarded->AcquireScene(index) : nullptr; },
+        EN_OfdPageType_Thumbnail, width);
     connect(form, &FormOfd::EventPageIndexChanged, this,
             [this](FormOfd *, int index) { SetCurrentPage(index); });
     SetCurrentPage(form->GetCurShowPageIndex());
 }
 
-void FormOfdThumbnail::SetCurrentPage(int index)
+int FormOfdThumbnail::GetThumbnailCount() const
 {
-    for (int i = 0; i < m_thumbnails.size(); ++i)
-        m_thumbnails[i]->ShowSelectFlag(i == index);
-    if (FormOfdPage *page = GetThumbnail(index))
-        m_scrollArea->ensureWidgetVisible(page, 0, 20);
+    return m_column->GetPageCount();
 }
 
-void FormOfdThumbnail::OnThumbnailPress(FormOfdPage *page)
+FormOfdPage *FormOfdThumbnail::GetThumbnail(int index) const
 {
-    const int index = m_thumbnails.indexOf(page);
-    if (index < 0)
+    return m_column->GetPage(index);
+}
+
+int FormOfdThumbnail::GetLiveThumbnailCount() const
+{
+    return m_column->GetLivePageCount();
+}
+
+void FormOfdThumbnail::SetCurrentPage(int index)
+{
+    if (m_column->GetMarkedPage() == index)
+        return;
+    m_column->SetMarkedPage(index);
+    m_column->EnsurePageVisible(index);
+}
+
+void FormOfdThumbnail::OnThumbnailPress(int index)
+{
+    if (index < 0 || index >= m_column->GetPageCount())
         return;
     SetCurrentPage(index);
     if (m_form)

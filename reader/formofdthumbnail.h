@@ -7,14 +7,15 @@
 
 class FormOfd;
 class FormOfdPage;
-class QScrollArea;
-class QVBoxLayout;
+class FormOfdPageColumn;
 
-// Thumbnail panel: one small page widget (page type 1) per page of a document view, showing the
-// view's page scenes; clicking one scrolls the view to that page, and the current page is marked.
+// Thumbnail panel: small page widgets (page type 1) of a document view's pages, showing the view's
+// page scenes; clicking one scrolls the view to that page, and the current page is marked. Only
+// the thumbnails in sight exist (FormOfdPageColumn).
 //
-// Interface: ShowThumbnail(FormOfd* form, int width = 200), GetThumbnailCount(), GetThumbnail(i),
-// SetCurrentPage(int index); signal SignalPageClicked(int pageIndex); SignalClose() (base).
+// Interface: ShowThumbnail(FormOfd* form, int width = 200), GetThumbnailCount(), GetThumbnail(i)
+// (made on request when out of sight), GetLiveThumbnailCount(), SetCurrentPage(int index); signal
+// SignalPageClicked(int pageIndex); SignalClose() (base).
 class FormOfdThumbnail : public FormOfdPanel
 {
     Q_OBJECT
@@ -23,8 +24,9 @@ public:
 
     // Builds the thumbnails of the view's pages at the given width and follows the view's page.
     void ShowThumbnail(FormOfd *form, int width = 200);
-    int GetThumbnailCount() const { return m_thumbnails.size(); }
-    FormOfdPage *GetThumbnail(int index) const { return m_thumbnails.value(index); }
+    int GetThumbnailCount() const;
+    FormOfdPage *GetThumbnail(int index) const;
+    int GetLiveThumbnailCount() const;
     // Marks the thumbnail of the page and brings it into sight.
     void SetCurrentPage(int index);
 
@@ -32,11 +34,8 @@ signals:
     void SignalPageClicked(int pageIndex);
 
 private:
-    void OnThumbnailPress(FormOfdPage *page);
+    void OnThumbnailPress(int index);
 
     QPointer<FormOfd> m_form;
-    QScrollArea *m_scrollArea = nullptr;
-    QWidget *m_contents = nullptr;
-    QVBoxLayout *m_list = nullptr;
-    QList<FormOfdPage *> m_thumbnails;
+    FormOfdPageColumn *m_column = nullptr;
 };

@@ -61,7 +61,7 @@ void RefreshAnnotPanel(QWidget *panel, FormOfd *view, FormOfdPage *page)
     auto *annots = qobject_cast<FormOfdAnnot *>(panel);
     if (!annots || !view || !page)
         return;
-    const int index = view->GetPageList().indexOf(page);
+    const int index = page->GetPageIndex();
     if (index >= 0)
         annots->UpdatePage(index, view->CreateAnnotViewData(index));
 }

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -336,8 +337,8 @@ void OfdReadWidget::BuildKeyActions()
     connect(zoomOut, &QAction::triggered, this, [step]() { step(-0.1f); });
     connect(actual, &QAction::triggered, this, [this]() { SetPageScale(1.0f); });
     connect(full, &QAction::triggered, this, [this]() { ShowOfdFullScreen(!IsFullScreenView()); });
-    connect(next, &QAction::triggered, this, [this]() { GoToSearchHit(1); });
-    connect(previous, &QAction::triggered, this, [this]() { GoToSearchHit(-1); });
+    connect(next, &QAction::triggered, this, [this]() { ShowNextHit(false); });
+    connect(previous, &QAction::triggered, this, [this]() { ShowNextHit(true); });
 }
 
 bool OfdReadWidget::IsFullScreenView() const
@@ -428,8 +429,15 @@ void OfdReadWidget::WireTopButtons()
     connect(m_pushButtonPrint, &QPushButton::clicked, this, &OfdReadWidget::ShowPrintDialog);
     connect(m_pushButtonSearch, &QPushButton::clicked, this,
             [this]() { SearchText(m_lineEditSearch->text().trimmed()); });
-    connect(m_lineEditSearch, &QLineEdit::returnPressed, this,
-            [this]() { SearchText(m_lineEditSearch->text().trimmed()); });
+    // Enter again on the same text goes to the next hit, as F3 does.
+    connect(m_lineEditSearch, &QLineEdit::returnPressed, this, [this]() {
+        const QString text = m_lineEditSearch->text().trimmed();
+        if (m_formOfd && !text.isEmpty() && text == m_formOfd->GetSearchText() && !m_formOfd->IsSearching() &&
+            m_formOfd->GetSearchHitTotal() > 0)
+            ShowNextHit(false);
+        else
+            SearchText(text);
+    });
     connect(m_buttonShowReadToobar, &QPushButton::clicked, this, &OfdReadWidget::ToggleToolStrip);
     connect(m_modeGroup, &QButtonGroup::idClicked, this, &OfdReadWidget::SetReaderMode);
 }
@@ -924,6 +932,10 @@ bool OfdReadWidget::ShowOfd(QSharedPointer<OfdFileReader> reader)
     ShowRate(view->GetViewCurrentRate());
 
     connect(view, &FormOfd::EventPageIndexChanged, this, &OfdReadWidget::OnPageIndexChanged);
+    connect(view, &FormOfd::SignalSearchProgress, this, [this](int page, int, int) {
+        if (page >= 0)
+            ShowMessage(T("正在搜索第 %1 页").arg(page + 1));
+    });
     // The annotation item type is the annotation module's; connected by name, which needs no
     // complete type.
     connect(view, SIGNAL(SignalDrawAnnotEnd(FormOfd *, OfdVisualItemAnnot *)), this,
@@ -976,6 +988,14 @@ void OfdReadWidget::OnClosed()
     }
     if (m_leftBarOpen)
         ShowLeftBar(false);
+    // A search running in the view (it processes events between pages) is stopped; the view goes
+    // once control is back in the event loop.
+    if (view->IsSearching()) {
+        view->CancelSearch();
+        view->hide();
+        view->deleteLater();
+        return;
+    }
     delete view;
 }
 
@@ -1220,8 +1240,11 @@ void OfdReadWidget::SearchText(const QString &text)
 {
     if (!m_formOfd)
         return;
+    QPointer<FormOfd> view(m_formOfd);
     const int hits = m_formOfd->SearchText(text);
-    m_searchedText = text;
+    // The tab may have closed, or a newer search taken over, while this one ran.
+    if (!view || view != m_formOfd || view->GetSearchText() != text || view->IsSearching())
+        return;
     if (text.isEmpty())
         ShowMessage(QDir::toNativeSeparators(GetFilePath()));
     else if (hits > 0)
@@ -1230,27 +1253,23 @@ void OfdReadWidget::SearchText(const QString &text)
         ShowMessage(T("没有找到“%1”").arg(text));
 }
 
-void OfdReadWidget::GoToSearchHit(int direction)
+void OfdReadWidget::ShowNextHit(bool backwards)
 {
     if (!m_formOfd)
         return;
     const QString text = m_lineEditSearch->text().trimmed();
-    if (text.isEmpty())
-        return;
-    if (text != m_searchedText) {
-        SearchText(text); // shows the first hit page from the current page on
+    // Without hits of the box's text yet, the key searches first.
+    if (m_formOfd->GetSearchText() != text || m_formOfd->GetSearchHitTotal() == 0) {
+        if (!text.isEmpty() && !m_formOfd->IsSearching())
+            SearchText(text);
         return;
     }
-    const int count = m_formOfd->GetPageCount();
-    const int current = qMax(0, m_formOfd->GetCurShowPageIndex());
-    for (int k = 1; k <= count; ++k) {
-        const int index = ((current + direction * k) % count + count) % count;
-        FormOfdPage *page = m_formOfd->GetPage(index);
-        if (page && page->GetSearchHitCount() > 0) {
-            m_formOfd->ScrollToPage(index);
-            return;
-        }
-    }
+    if (!m_formOfd->ShowNextHit(backwards))
+        return;
+    int page = -1;
+    int hit = -1;
+    m_formOfd->GetCurrentHit(page, hit);
+    ShowMessage(T("第 %1 页，找到 %2 处“%3”").arg(page + 1).arg(m_formOfd->GetSearchHitTotal()).arg(text));
 }
 
 void OfdReadWidget::FocusSearchBox()
@@ -1369,9 +1388,13 @@ void OfdReadWidget::ShowPrintDialog()
 {
     if (!m_formOfd)
         return;
-    QList<OfdPageScene *> scenes = m_formOfd->GetPageSceneList();
+    // The previews and the job take the view's scenes page by page, built when needed.
+    QPointer<FormOfd> view(m_formOfd);
     FormOfdPrint dialog(this);
-    dialog.SetOfdView(scenes);
+    dialog.SetSceneProvider(
+        m_formOfd->GetPageCount(),
+        [view](int index) { return view ? view->GetPageRealSize(index) : QSizeF(); },
+        [view](int index) { return view ? view->AcquireScene(index) : nullptr; });
     dialog.Init();
     dialog.ShowCurPageIndex(m_formOfd->GetCurShowPageIndex()); // "当前选中页" is the page shown
     dialog.exec();

@@ -82,9 +82,6 @@ public:
     void ShowPrintDialog();
     // Ctrl+F: puts the keyboard focus into the search box with its text selected.
     void FocusSearchBox();
-    // F3 / Shift+F3: the next (direction 1) or previous (-1) page with a hit of the search box's
-    // text, searching first when that text was not searched yet.
-    void GoToSearchHit(int direction);
     // Gives the keyboard focus to the page area, so that the page keys work at once.
     void FocusView();
     // The actions with keyboard shortcuts (open, save, save as, print, zoom, full screen, search
@@ -95,6 +92,9 @@ public:
     // The context menu of the pages: "复制" (the selected text; disabled without a selection) and
     // the zoom commands. The caller owns the menu.
     QMenu *CreatePageContextMenu(QWidget *parent);
+    // F3 / Shift+F3 (and Enter again in the search box): the next or previous hit of the search;
+    // searches the box's text first when it has not been searched yet. The status bar tells the page.
+    void ShowNextHit(bool backwards);
 
     void ShowLeftBar(bool open);
     bool IsLeftBarOpen() const { return m_leftBarOpen; }
@@ -201,7 +201,6 @@ private:
     QAction *m_actionSave = nullptr;
     QAction *m_actionSaveAs = nullptr;
     QList<QAction *> m_keyActions;
-    QString m_searchedText; // the text of the last search, for F3
 
     // Tool bars.
     QMap<QString, QWidget *> m_toolBars;

@@ -6,6 +6,7 @@ target_sources(ofd_reader PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/scrollareaofpage.cpp ${CMAKE_CURRENT_LIST_DIR}/scrollareaofpage.h
   ${CMAKE_CURRENT_LIST_DIR}/ofdannottype.h
   ${CMAKE_CURRENT_LIST_DIR}/formofdpanel.cpp ${CMAKE_CURRENT_LIST_DIR}/formofdpanel.h
+  ${CMAKE_CURRENT_LIST_DIR}/formofdpagecolumn.cpp ${CMAKE_CURRENT_LIST_DIR}/formofdpagecolumn.h
   ${CMAKE_CURRENT_LIST_DIR}/formofdthumbnail.cpp ${CMAKE_CURRENT_LIST_DIR}/formofdthumbnail.h
   ${CMAKE_CURRENT_LIST_DIR}/formofdoutline.cpp ${CMAKE_CURRENT_LIST_DIR}/formofdoutline.h
   ${CMAKE_CURRENT_LIST_DIR}/formofdannot.cpp ${CMAKE_CURRENT_LIST_DIR}/formofdannot.h

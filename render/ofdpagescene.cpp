@@ -560,8 +560,10 @@ void OfdPageScene::OnItemFirstPainter()
 bool OfdPageScene::event(QEvent *e)
 {
     if (e->type() == kFirstPaintEvent) {
-        if (!m_pendingSearch.isEmpty())
-            SearchText(m_pendingSearch);
+        // A copy: the search starts by clearing the pending text it was handed by reference.
+        const QString pending = m_pendingSearch;
+        if (!pending.isEmpty())
+            SearchText(pending);
         return true;
     }
     return QGraphicsScene::event(e);

@@ -56,6 +56,9 @@ public:
     virtual bool MouseRelease(QGraphicsSceneMouseEvent *event) = 0;
     // The mouse shape changed: the annotation being drawn ends.
     virtual void OnMouseShapeChanged() = 0;
+    // True while the page holds annotations made in this session (drawn or being drawn), which
+    // exist nowhere but in the scene.
+    virtual bool HasUnsavedWork() const { return false; }
 };
 
 // One page as a graphics scene: a visual item per page object, stacked by visual layer, plus the
@@ -174,6 +177,10 @@ public:
     void RequestSignSeal(OfdVisualItemSignSeal *item);
     // Shows the context menu of a placed seal at a screen position, modally.
     void ShowSignSealMenu(OfdVisualItemSignSeal *item, const QPoint &screenPos);
+
+    // True while the scene holds what exists only in it: annotations made in this session, or a
+    // mouse button held down on it. Such a scene must not be dropped and built again.
+    bool HasUnsavedContent() const { return m_leftDown || (m_annotHook && m_annotHook->HasUnsavedWork()); }
 
     // True when any text item still has to measure itself on a paint.
     bool IsNeedRepaint() const;

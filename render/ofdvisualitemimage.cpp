@@ -8,6 +8,7 @@
 #include "render/content/ofdconvert.h"
 #include "render/content/ofdpageitemimage.h"
 #include "render/content/ofdtypemultimedia.h"
+#include "render/imaging/ofdimagecache.h"
 #include "render/imaging/ofdimagedecoder.h"
 #include "writer/ofdcreatorpage.h"
 
@@ -17,22 +18,42 @@ OfdVisualItemImage::OfdVisualItemImage(OfdPageItem *pageItem, QGraphicsItem *par
     setAcceptedMouseButtons(Qt::LeftButton);
 }
 
-const QImage &OfdVisualItemImage::GetImage()
+QImage OfdVisualItemImage::GetImage()
 {
-    if (!m_decoded) {
-        m_decoded = true;
-        auto *image = static_cast<OfdPageItemImage *>(m_pageItem);
-        if (image && image->GetItemType() == EN_PageItemType_Image) {
-            const QByteArray bytes = image->GetMultiMediaData();
-            OfdTypeMultiMedia *media = image->GetMultiMedia();
-            const QString hint =
-                media ? (media->GetFormat().isEmpty() ? media->GetMediaFile() : media->GetFormat())
-                      : QString();
-            if (!bytes.isEmpty())
-                m_image = OfdImageDecoder::Decode(bytes, hint);
-        }
+    if (m_unreadable)
+        return QImage();
+    if (!m_cacheKey.isEmpty()) {
+        const QImage cached = OfdImageCache::Instance().Find(m_cacheKey);
+        if (!cached.isNull())
+            return cached;
     }
-    return m_image;
+    auto *image = static_cast<OfdPageItemImage *>(m_pageItem);
+    if (!image || image->GetItemType() != EN_PageItemType_Image) {
+        m_unreadable = true;
+        return QImage();
+    }
+    const QByteArray bytes = image->GetMultiMediaData();
+    if (bytes.isEmpty()) {
+        m_unreadable = true;
+        return QImage();
+    }
+    if (m_cacheKey.isEmpty()) {
+        m_cacheKey = OfdImageCache::KeyOf(bytes);
+        // Another item may have decoded the same picture already.
+        const QImage cached = OfdImageCache::Instance().Find(m_cacheKey);
+        if (!cached.isNull())
+            return cached;
+    }
+    OfdTypeMultiMedia *media = image->GetMultiMedia();
+    const QString hint =
+        media ? (media->GetFormat().isEmpty() ? media->GetMediaFile() : media->GetFormat()) : QString();
+    const QImage decoded = OfdImageDecoder::Decode(bytes, hint);
+    if (decoded.isNull()) {
+        m_unreadable = true;
+        return decoded;
+    }
+    OfdImageCache::Instance().Insert(m_cacheKey, decoded);
+    return decoded;
 }
 
 QRectF OfdVisualItemImage::GetImageRect() const

@@ -20,8 +20,9 @@ public:
     // Writes the image object back as an ImageObject whose resource the writer pools by content.
     void CreateXml(OfdCreatorPage *creator, XmlNode *layerNode) override;
 
-    // The decoded picture (decoded on first use); null when the resource is missing or unreadable.
-    const QImage &GetImage();
+    // The decoded picture, from the process's picture cache (decoded again from the resource when
+    // the cache let it go); null when the resource is missing or unreadable.
+    QImage GetImage();
     // Where the picture goes, in item coordinates.
     QRectF GetImageRect() const;
     void SetImageSelected(bool selected);
@@ -36,7 +37,8 @@ protected:
 private:
     void PaintItem(QPainter *painter);
 
-    QImage m_image;
-    bool m_decoded = false;
+    // The item keeps no pixels, only the key of its picture in the cache.
+    QByteArray m_cacheKey;
+    bool m_unreadable = false;
     bool m_selected = false;
 };

@@ -162,15 +162,21 @@ bool OfdCreator::CreateOfdContent()
     m_document = m_manage->GetOfdFile(m_documentIndex);
     if (!m_document || m_document->GetPageCount() == 0)
         return false;
+    // A view that builds scenes only for the pages in sight hands null for the others: those pages
+    // have nothing but their loaded content, and get scenes of their own here.
     if (m_scenes.isEmpty()) {
-        for (int i = 0; i < m_document->GetPageCount(); ++i) {
-            auto scene = std::make_unique<OfdPageScene>();
-            scene->SetViewManage(m_manage);
-            scene->SetPageIndex(m_documentIndex, i);
-            scene->CreateScene();
-            m_scenes.append(scene.get());
-            m_ownScenes.push_back(std::move(scene));
-        }
+        for (int i = 0; i < m_document->GetPageCount(); ++i)
+            m_scenes.append(nullptr);
+    }
+    for (int i = 0; i < m_scenes.size(); ++i) {
+        if (m_scenes[i])
+            continue;
+        auto scene = std::make_unique<OfdPageScene>();
+        scene->SetViewManage(m_manage);
+        scene->SetPageIndex(m_documentIndex, i);
+        scene->CreateScene();
+        m_scenes[i] = scene.get();
+        m_ownScenes.push_back(std::move(scene));
     }
     m_docDir = QStringLiteral("Doc_%1").arg(m_documentIndex);
     InitDocRoot();

@@ -40,6 +40,10 @@ bool OfdDocumentResManage::ParseRes(const QString &path, OfdXmlRes::EN_OfdResTyp
 
 bool OfdDocumentResManage::AddPageRes(const QString &path, int pageKey)
 {
+    QStringList &read = m_pageResPaths[pageKey];
+    if (read.contains(path))
+        return m_pageRes.contains(pageKey);
+    read.append(path);
     OfdXmlRes *res = ReadRes(path, OfdXmlRes::ResType_Page);
     if (!res)
         return false;

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "model/document/fontbaselinecach.h"
 #include "model/document/ofdxmlres.h"
@@ -60,6 +61,8 @@ private:
     OfdDocumentAccess *m_document;
     QList<OfdXmlRes *> m_documentRes;
     QHash<int, OfdXmlResManange *> m_pageRes;
+    QHash<int, QStringList> m_pageResPaths; // page resource files read, by page key (a page read
+                                            // again after it was released does not add them twice)
     OfdTypeColorSpace m_defaultColorSpace{0, OfdTypeColorSpace::ColorSpaceType_RGB, 8};
     FontBaselineCach m_baselines;
 };

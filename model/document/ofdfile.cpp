@@ -14,6 +14,7 @@
 #include "model/document/ofdxmlpagemanage.h"
 #include "model/document/ofdxmlres.h"
 #include "model/package/ofdembedfilemanage.h"
+#include "model/package/ofdfilereader.h"
 #include "render/content/ofdxmlpage.h"
 
 namespace {
@@ -117,6 +118,13 @@ QByteArray OfdFile::GetOfdFileContent(const QString &path)
     return m_fileManage ? m_fileManage->GetFileContent(path) : QByteArray();
 }
 
+qint64 OfdFile::GetOfdFileSize(const QString &path) const
+{
+    if (!m_fileManage || !m_fileManage->GetFileReader())
+        return kUnknownSize;
+    return m_fileManage->GetFileReader()->GetEntrySize(path);
+}
+
 int OfdFile::GetPageCount() const
 {
     return m_pages ? m_pages->GetPageCount() : 0;
@@ -150,6 +158,27 @@ bool OfdFile::GetPageArea_PhysicalBox(int i, QRectF &rect)
     if (page && page->GetPageArea_PhysicalBox(rect))
         return true;
     return m_document && m_document->GetPageArea_PhysicalBox(rect);
+}
+
+bool OfdFile::GetPageAreaHint(int i, QRectF &rect) const
+{
+    if (m_pages && m_pages->IsPageParsed(i)) {
+        OfdXmlPage *page = m_pages->GetOfdPage(i, false);
+        if (page && page->GetPageArea_PhysicalBox(rect))
+            return true;
+    }
+    return m_document && m_document->GetPageArea_PhysicalBox(rect);
+}
+
+void OfdFile::ReleasePage(int i)
+{
+    if (m_pages)
+        m_pages->ReleasePage(i);
+}
+
+bool OfdFile::IsPageParsed(int i) const
+{
+    return m_pages && m_pages->IsPageParsed(i);
 }
 
 QString OfdFile::GetTemplatePath(int id) const

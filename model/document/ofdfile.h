@@ -49,6 +49,10 @@ public:
     bool IsInit() const { return m_initialised; }
 
     QByteArray GetOfdFileContent(const QString &path) override;
+    // Declared size of a package entry without reading it; -1 when the package has no such entry,
+    // kUnknownSize when the package cannot tell.
+    static constexpr qint64 kUnknownSize = -2;
+    qint64 GetOfdFileSize(const QString &path) const;
 
     OfdXmlDocument *GetXmlDocument() const { return m_document.get(); }
     OfdXmlPageManage *GetPageManage() const { return m_pages.get(); }
@@ -60,6 +64,12 @@ public:
     int GetPageIndex(int key) const;
     // The page's own physical box, else the document's default; false when neither exists.
     bool GetPageArea_PhysicalBox(int i, QRectF &rect);
+    // The same without parsing: the page's own box once the page has been parsed, until then the
+    // document's default; false when neither is known. For laying pages out before they are read.
+    bool GetPageAreaHint(int i, QRectF &rect) const;
+    bool IsPageParsed(int i) const;
+    // Drops page i's parsed content to free its memory; only when no scene shows the page.
+    void ReleasePage(int i);
 
     QString GetTemplatePath(int id) const;
     QByteArray GetTemplateFileContent(int id) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -7,9 +8,9 @@ class OfdFile;
 class OfdXmlDocument;
 class OfdXmlPage;
 
-// The pages of one document. Every page's content bytes are read when the document loads; a page
-// is parsed the first time it is needed. Pages whose content file is missing or empty are left
-// out, so page indexes count readable pages only. Owns its pages.
+// The pages of one document. Loading takes the page list from the descriptor and the archive's
+// directory; a page's content is read and parsed the first time it is needed. Pages whose content file is
+// missing or empty are left out, so page indexes count readable pages only. Owns its pages.
 class OfdXmlPageManage
 {
 public:
@@ -29,11 +30,15 @@ public:
     OfdXmlPage *GetOfdPage(int i, bool parse = true);
     // Index of the first page whose ID equals key; -1 when none.
     int GetPageIndex(int key) const;
+    bool IsPageParsed(int i) const;
+    // Drops page i's parsed content (see OfdXmlPage::Unload); it is read again when next needed.
+    void ReleasePage(int i);
     const QString &GetDirectory() const { return m_directory; }
 
 private:
     OfdFile *m_document = nullptr;
     OfdXmlDocument *m_descriptor = nullptr;
     QList<OfdXmlPage *> m_pages;
+    QHash<int, int> m_indexByKey; // page key -> index of the first page with it
     QString m_directory;
 };

@@ -9,9 +9,12 @@
 #include <quazip/quazipfile.h>
 #include <quazip/quazipfileinfo.h>
 
+#include <climits>
+
 namespace {
 qint64 g_entrySizeLimit = qint64(512) * 1024 * 1024;
-}
+qint64 g_cacheEntryLimit = qint64(256) * 1024;
+} // namespace
 
 OfdContentSource::~OfdContentSource() = default;
 
@@ -30,6 +33,16 @@ qint64 OfdFileReader::GetEntrySizeLimit()
 void OfdFileReader::SetEntrySizeLimit(qint64 bytes)
 {
     g_entrySizeLimit = bytes;
+}
+
+qint64 OfdFileReader::GetCacheEntryLimit()
+{
+    return g_cacheEntryLimit;
+}
+
+void OfdFileReader::SetCacheEntryLimit(qint64 bytes)
+{
+    g_cacheEntryLimit = bytes;
 }
 
 void OfdFileReader::CloseArchive()
@@ -76,9 +89,14 @@ bool OfdFileReader::OpenFromIo(QIODevice *device)
     }
     m_filePaths.clear();
     m_foldedPaths.clear();
+    m_entrySizes.clear();
     for (bool more = m_zip->goToFirstFile(); more; more = m_zip->goToNextFile()) {
-        const QString name = m_zip->getCurrentFileName();
+        QuaZipFileInfo64 info;
+        const bool haveInfo = m_zip->getCurrentFileInfo(&info);
+        const QString name = haveInfo ? info.name : m_zip->getCurrentFileName();
         m_filePaths.append(name);
+        if (haveInfo && !m_entrySizes.contains(name))
+            m_entrySizes.insert(name, qint64(qMin<quint64>(info.uncompressedSize, quint64(LLONG_MAX))));
         const QString folded = (name.startsWith(QLatin1Char('/')) ? name.mid(1) : name).toCaseFolded();
         if (!m_foldedPaths.contains(folded))
             m_foldedPaths.insert(folded, name);
@@ -155,6 +173,26 @@ QByteArray OfdFileReader::GetFileContent(const QString &path)
         if (!actual.isEmpty() && actual != path && actual != QLatin1Char('/') + path)
             data = ReadEntry(actual);
     }
-    m_cache.insert(path, data);
+    if (data.size() <= g_cacheEntryLimit)
+        m_cache.insert(path, data);
     return data;
+}
+
+QString OfdFileReader::ResolveName(const QString &path) const
+{
+    if (path.isEmpty())
+        return QString();
+    if (m_entrySizes.contains(path))
+        return path;
+    const QString other = path.startsWith(QLatin1Char('/')) ? path.mid(1) : QLatin1Char('/') + path;
+    if (m_entrySizes.contains(other))
+        return other;
+    const QString folded = (path.startsWith(QLatin1Char('/')) ? path.mid(1) : path).toCaseFolded();
+    return m_foldedPaths.value(folded);
+}
+
+qint64 OfdFileReader::GetEntrySize(const QString &path) const
+{
+    const QString name = ResolveName(path);
+    return name.isEmpty() ? -1 : m_entrySizes.value(name, -1);
 }

@@ -12,8 +12,10 @@ class QFile;
 class QBuffer;
 class QIODevice;
 
-// One opened OFD package (a ZIP archive): lists its entries and hands out their bytes, each entry
-// decompressed once and cached for the reader's life.
+// One opened OFD package (a ZIP archive): lists its entries and hands out their bytes. Small entries
+// (XML parts) are decompressed once and cached for the reader's life; large ones (pictures, fonts)
+// are read again on each request, so that their bytes do not stay in memory after their users
+// have decoded them.
 class OfdFileReader : public OfdContentSource
 {
 public:
@@ -38,6 +40,13 @@ public:
     // "Doc_0"); when no entry has the exact name, one that differs only in case is taken.
     QByteArray GetFileContent(const QString &path);
     QByteArray GetOfdFileContent(const QString &path) override { return GetFileContent(path); }
+    // Uncompressed size of an entry as the archive's directory declares it, found by the same
+    // names GetFileContent tries; -1 when there is no such entry. Reads nothing.
+    qint64 GetEntrySize(const QString &path) const;
+
+    // Entries up to this size are cached after their first read (bytes).
+    static qint64 GetCacheEntryLimit();
+    static void SetCacheEntryLimit(qint64 bytes);
 
     // Entries whose declared or actual uncompressed size is above this are refused (bytes).
     static qint64 GetEntrySizeLimit();
@@ -45,11 +54,14 @@ public:
 
 private:
     QByteArray ReadEntry(const QString &name);
+    // The archive name GetFileContent would read for path; empty when none.
+    QString ResolveName(const QString &path) const;
     void CloseArchive();
 
     QString m_fileFullName;
     QStringList m_filePaths;
     QHash<QString, QString> m_foldedPaths; // entry names by their case-folded form, without leading "/"
+    QHash<QString, qint64> m_entrySizes;   // declared uncompressed size by entry name
     QByteArray m_packageBytes;
     QHash<QString, QByteArray> m_cache;
     // The archive reads from one of the two devices, so it is destroyed first.

@@ -44,6 +44,8 @@ bool OfdXmlPage::TryParse()
 
 void OfdXmlPage::ParseReal()
 {
+    if (m_content.isEmpty() && m_document)
+        m_content = m_document->GetOfdFileContent(m_pagePath);
     m_bodyGroup = OfdXmlPageContentParse(this).Parse(m_content);
     m_bodyGroup->SetKind(QStringLiteral("Body"));
     m_bodyGroup->SetTemplateFlag(0);
@@ -51,6 +53,15 @@ void OfdXmlPage::ParseReal()
     // Templates named inside a template's own content are not followed.
     for (OfdTemplateInfo *info : m_bodyGroup->GetTemplates())
         ParsePageTemplate(info);
+}
+
+void OfdXmlPage::Unload()
+{
+    qDeleteAll(m_groups);
+    m_groups.clear();
+    m_bodyGroup = nullptr;
+    m_content.clear();
+    m_parsed = false;
 }
 
 bool OfdXmlPage::ParsePageTemplate(OfdTemplateInfo *info)

@@ -22,13 +22,17 @@ public:
 
     void SetOfdFile(OfdDocumentAccess *document) { m_document = document; }
     OfdDocumentAccess *GetOfdFile() const { return m_document; }
-    // Binds the page to its entry in Document.xml (ID as written, content path) and its bytes.
+    // Binds the page to its entry in Document.xml (ID as written, content path) and its bytes. Empty
+    // bytes are read from the document when the page is first parsed.
     void SetPage(const QString &pageId, const QString &pagePath, const QByteArray &content);
 
     // Parses once; true when it parsed now.
     bool TryParse();
     bool IsParsed() const { return m_parsed; }
     void ParseReal();
+    // Drops the parsed content and its bytes; the next TryParse reads the page again. Nothing may
+    // point into the page's objects any more (no scene shows it).
+    void Unload();
 
     // The page's ID as an integer, cached; 0 when the page has none.
     int GetPageRefId() const;

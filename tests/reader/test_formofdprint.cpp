@@ -138,6 +138,8 @@ private slots:
     void remembersThePrinter();
     void readerWidgetOpensTheDialog();
     void cancelCloses();
+    void longDocumentRangeAndPreviews_data();
+    void longDocumentRangeAndPreviews();
 
 private:
     bool Load(int pageCount);
@@ -192,12 +194,18 @@ bool TestFormOfdPrint::Load(int pageCount)
         doc.texts << QStringLiteral("PAGE-%1").arg(i + 1);
     if (!LoadView(*m_form, doc))
         return false;
-    m_scenes = m_form->GetPageSceneList();
+    // As the reader widget does: the view's scenes, built page by page when needed.
+    FormOfd *form = m_form.get();
     m_dialog = std::make_unique<FormOfdPrint>();
-    m_dialog->SetOfdView(m_scenes);
+    m_dialog->SetSceneProvider(
+        form->GetPageCount(), [form](int index) { return form->GetPageRealSize(index); },
+        [form](int index) { return form->AcquireScene(index); });
     m_dialog->Init();
+    for (int i = 0; i < qMin(pageCount, 3); ++i)
+        form->AcquireScene(i);
+    m_scenes = m_form->GetPageSceneList();
     m_dialog->show();
-    return m_dialog->GetPreviewPages().size() == pageCount;
+    return m_dialog->GetPreviewCount() == pageCount;
 }
 
 QString TestFormOfdPrint::PrintAndFetch(FormOfdPrint &dialog, const QString &queue)
@@ -290,8 +298,10 @@ void TestFormOfdPrint::formObjectsAndTexts()
     QCOMPARE(copies->currentText(), QStringLiteral("1"));
     QComboBox *start = combo("comboBoxPageStart");
     QComboBox *end = combo("comboBoxPageEnd");
-    QCOMPARE(start->count(), 3);
-    QCOMPARE(end->count(), 3);
+    // The lists hold the first and the last page only; any number can be typed.
+    QCOMPARE(start->count(), 2);
+    QCOMPARE(end->count(), 2);
+    QVERIFY(start->isEditable() && end->isEditable());
     QCOMPARE(start->currentText(), QStringLiteral("1"));
     QCOMPARE(end->currentText(), QStringLiteral("3"));
 
@@ -310,11 +320,14 @@ void TestFormOfdPrint::formObjectsAndTexts()
 void TestFormOfdPrint::previewsOnePerPage()
 {
     QVERIFY(Load(3));
-    const QList<FormOfdPage *> pages = m_dialog->GetPreviewPages();
+    QList<FormOfdPage *> pages;
+    for (int i = 0; i < m_dialog->GetPreviewCount(); ++i)
+        pages << m_dialog->GetPreviewPage(i);
     for (int i = 0; i < pages.size(); ++i) {
         QCOMPARE(pages[i]->GetPageType(), EN_OfdPageType_Preview);
         QCOMPARE(pages[i]->GetPageIndex(), i);
-        QCOMPARE(pages[i]->GetPageScene(), m_scenes[i]);
+        QCOMPARE(pages[i]->GetPageScene(), m_form->GetSceneIfBuilt(i));
+        QVERIFY(pages[i]->GetPageScene());
         QCOMPARE(pages[i]->width(), 550);
         QCOMPARE(pages[i]->IsShowSelectFlag(), i == 0);
         QVERIFY(m_dialog->isAncestorOf(pages[i]));
@@ -329,7 +342,9 @@ void TestFormOfdPrint::previewsOnePerPage()
 void TestFormOfdPrint::clickingAPreviewSelectsIt()
 {
     QVERIFY(Load(3));
-    const QList<FormOfdPage *> pages = m_dialog->GetPreviewPages();
+    QList<FormOfdPage *> pages;
+    for (int i = 0; i < m_dialog->GetPreviewCount(); ++i)
+        pages << m_dialog->GetPreviewPage(i);
     QTest::mouseClick(pages[2]->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     QCOMPARE(m_dialog->GetSelectedPage(), pages[2]);
     QVERIFY(pages[2]->IsShowSelectFlag());
@@ -347,8 +362,8 @@ void TestFormOfdPrint::pageNumberBoxMarksPreviews()
     auto *box = m_dialog->findChild<QCheckBox *>(QStringLiteral("checkBoxPrintPageNum"));
     for (bool on : {true, false}) {
         box->setChecked(on);
-        for (FormOfdPage *page : m_dialog->GetPreviewPages())
-            QCOMPARE(page->IsShowPageNum(), on);
+        for (int i = 0; i < m_dialog->GetPreviewCount(); ++i)
+            QCOMPARE(m_dialog->GetPreviewPage(i)->IsShowPageNum(), on);
     }
 }
 
@@ -403,7 +418,7 @@ static void ApplyChoice(FormOfdPrint &dialog, const QString &choice, int start, 
                         int copies, bool collate)
 {
     if (clicked >= 0)
-        QTest::mouseClick(dialog.GetPreviewPages().at(clicked)->viewport(), Qt::LeftButton, Qt::NoModifier,
+        QTest::mouseClick(dialog.GetPreviewPage(clicked)->viewport(), Qt::LeftButton, Qt::NoModifier,
                           QPoint(20, 20));
     const char *radio = choice == QLatin1String("all")   ? "radioButtonPageRangAll"
                         : choice == QLatin1String("cur") ? "radioButtonPageRangeCur"
@@ -411,8 +426,8 @@ static void ApplyChoice(FormOfdPrint &dialog, const QString &choice, int start, 
     dialog.findChild<QRadioButton *>(QLatin1String(radio))->setChecked(true);
     auto *startBox = dialog.findChild<QComboBox *>(QStringLiteral("comboBoxPageStart"));
     auto *endBox = dialog.findChild<QComboBox *>(QStringLiteral("comboBoxPageEnd"));
-    startBox->setCurrentIndex(startBox->findText(QString::number(start)));
-    endBox->setCurrentIndex(endBox->findText(QString::number(end)));
+    startBox->setCurrentText(QString::number(start));
+    endBox->setCurrentText(QString::number(end));
     auto *copyBox = dialog.findChild<QComboBox *>(QStringLiteral("comboBoxCopyCount"));
     copyBox->setCurrentIndex(copyBox->findText(QString::number(copies)));
     dialog.findChild<QCheckBox *>(QStringLiteral("checkBoxPrintByPageIndex"))->setChecked(collate);
@@ -566,7 +581,7 @@ void TestFormOfdPrint::readerWidgetOpensTheDialog()
         seen = qobject_cast<FormOfdPrint *>(QApplication::activeModalWidget());
         if (!seen)
             return;
-        previews = seen->GetPreviewPages().size();
+        previews = seen->GetPreviewCount();
         QTest::mouseClick(seen->findChild<QPushButton *>(QStringLiteral("pushButtonCancel")), Qt::LeftButton);
     });
     QTimer guard;
@@ -590,6 +605,52 @@ void TestFormOfdPrint::cancelCloses()
     QVERIFY(m_dialog->isVisible());
     QTest::mouseClick(m_dialog->findChild<QPushButton *>(QStringLiteral("pushButtonCancel")), Qt::LeftButton);
     QVERIFY(!m_dialog->isVisible());
+}
+
+void TestFormOfdPrint::longDocumentRangeAndPreviews_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::newRow("deep inside") << QStringLiteral("1500") << QStringLiteral("1502") << 1500 << 1502;
+    QTest::newRow("backwards") << QStringLiteral("2000") << QStringLiteral("1999") << 1999 << 2000;
+    QTest::newRow("beyond the end is the end")
+        << QStringLiteral("1998") << QStringLiteral("9999") << 1998 << 2000;
+    QTest::newRow("not a number is the first") << QStringLiteral("x") << QStringLiteral("2") << 1 << 2;
+}
+
+// A long document: the range boxes take any typed page and the previews are few.
+void TestFormOfdPrint::longDocumentRangeAndPreviews()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QVERIFY(Load(2000));
+    QVERIFY(m_dialog->GetLivePreviewCount() <= 4);
+    auto *startBox = m_dialog->findChild<QComboBox *>(QStringLiteral("comboBoxPageStart"));
+    auto *endBox = m_dialog->findChild<QComboBox *>(QStringLiteral("comboBoxPageEnd"));
+    QCOMPARE(startBox->count(), 2);
+    QCOMPARE(endBox->currentText(), QStringLiteral("2000"));
+    m_dialog->findChild<QRadioButton *>(QStringLiteral("radioButtonRangeSet"))->setChecked(true);
+    startBox->setCurrentText(start);
+    endBox->setCurrentText(end);
+    QHash<int, int> pages;
+    m_dialog->GetPageToPrint(pages);
+    QList<int> got = pages.keys();
+    std::sort(got.begin(), got.end());
+    QList<int> expected;
+    for (int number = first; number <= last; ++number)
+        expected << number - 1;
+    QCOMPARE(got, expected);
+    // The preview of a far page is made on request and shows that page.
+    FormOfdPage *far = m_dialog->GetPreviewPage(1700);
+    QVERIFY(far);
+    QCOMPARE(far->GetPageIndex(), 1700);
+    m_dialog->ShowCurPageIndex(1700);
+    QCOMPARE(m_dialog->GetSelectedIndex(), 1700);
+    QVERIFY(m_dialog->GetLivePreviewCount() <= 6);
 }
 
 QTEST_MAIN(TestFormOfdPrint)

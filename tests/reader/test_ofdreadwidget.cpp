@@ -116,6 +116,7 @@ private slots:
     void previousAndNextRows_data();
     void previousAndNextRows();
     void searchBoxSearches();
+    void searchHitsByKeys();
     void copyPutsSelectedTextOnClipboard();
     void modeButtonsSwitchToolBarsAndTools();
     void toolStripCollapses();
@@ -494,6 +495,48 @@ void TestOfdReadWidget::searchBoxSearches()
     QCOMPARE(message->text(), T("没有找到“absent”"));
 }
 
+// F3, Shift+F3 and Enter again go through the hits, page by page; the status bar tells where.
+void TestOfdReadWidget::searchHitsByKeys()
+{
+    QVERIFY(OpenText(5));
+    FormOfd *view = m_widget->GetFormOfd();
+    auto *search = m_widget->findChild<QLineEdit *>(QStringLiteral("lineEditSearch"));
+    auto *message = m_widget->findChild<QLabel *>(QStringLiteral("messageLabel"));
+    QStringList progress;
+    connect(view, &FormOfd::SignalSearchProgress, this, [&](int page, int, int) {
+        if (page >= 0)
+            progress << message->text();
+    });
+    m_widget->FocusSearchBox();
+    QTest::keyClicks(search, QStringLiteral("OFD test"));
+    // F3 before any search searches the box's text.
+    QTest::keyClick(search, Qt::Key_F3);
+    QCOMPARE(message->text(), T("找到 5 处“OFD test”"));
+    QCOMPARE(progress.size(), 5);
+    QCOMPARE(progress.first(), T("正在搜索第 1 页"));
+    QCOMPARE(progress.last(), T("正在搜索第 5 页"));
+    int page = -1;
+    int hit = -1;
+    QVERIFY(view->GetCurrentHit(page, hit));
+    QCOMPARE(page, 0);
+    QTest::keyClick(search, Qt::Key_F3);
+    QVERIFY(view->GetCurrentHit(page, hit));
+    QCOMPARE(page, 1);
+    QCOMPARE(message->text(), T("第 2 页，找到 5 处“OFD test”"));
+    QCOMPARE(view->GetCurShowPageIndex(), 1);
+    QTest::keyClick(search, Qt::Key_Return);
+    QVERIFY(view->GetCurrentHit(page, hit));
+    QCOMPARE(page, 2);
+    QTest::keyClick(search, Qt::Key_F3, Qt::ShiftModifier);
+    QTest::keyClick(search, Qt::Key_F3, Qt::ShiftModifier);
+    QVERIFY(view->GetCurrentHit(page, hit));
+    QCOMPARE(page, 0);
+    // Before the first hit comes the last.
+    QTest::keyClick(search, Qt::Key_F3, Qt::ShiftModifier);
+    QVERIFY(view->GetCurrentHit(page, hit));
+    QCOMPARE(page, 4);
+}
+
 void TestOfdReadWidget::copyPutsSelectedTextOnClipboard()
 {
     QVERIFY(OpenText(5));
@@ -652,7 +695,7 @@ void TestOfdReadWidget::printOpensTheDialog()
     bool seen = false;
     QTimer::singleShot(0, this, [&seen] {
         if (auto *dialog = qobject_cast<FormOfdPrint *>(QApplication::activeModalWidget())) {
-            seen = dialog->GetPreviewPages().size() == 2;
+            seen = dialog->GetPreviewCount() == 2;
             dialog->close();
         }
     });

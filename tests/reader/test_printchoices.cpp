@@ -153,11 +153,17 @@ bool TestPrintChoices::Load(int pageCount, double widthMM, double heightMM)
         doc.texts << QStringLiteral("PAGE-%1").arg(i + 1);
     if (!LoadView(*m_form, doc))
         return false;
-    m_scenes = m_form->GetPageSceneList();
+    // The scenes of every page, built now, as the reader's print dialog gets them on request.
+    m_scenes.clear();
+    for (int i = 0; i < pageCount; ++i)
+        m_scenes.append(m_form->AcquireScene(i));
+    FormOfd *form = m_form.get();
     m_dialog = std::make_unique<FormOfdPrint>();
-    m_dialog->SetOfdView(m_scenes);
+    m_dialog->SetSceneProvider(
+        pageCount, [form](int index) { return form->GetPageRealSize(index); },
+        [form](int index) { return form->AcquireScene(index); });
     m_dialog->Init();
-    return m_dialog->GetPreviewPages().size() == pageCount;
+    return m_dialog->GetPreviewCount() == pageCount && !m_scenes.contains(nullptr);
 }
 
 QString TestPrintChoices::PrintToPdf()

@@ -5,3 +5,5 @@ ofd_add_test(test_formofdexport SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_formofdex
   LIBS ofd_reader)
 ofd_add_test(test_formofdpanels SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_formofdpanels.cpp ${_view_test_support}
   LIBS ofd_reader)
+ofd_add_test(test_formofdvirtual SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_formofdvirtual.cpp ${_view_test_support}
+  LIBS ofd_reader)

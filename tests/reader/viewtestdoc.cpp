@@ -73,12 +73,19 @@ QByteArray ViewTestDoc::Build() const
                        .arg(c.red())
                        .arg(c.green())
                        .arg(c.blue());
-        b.AddText(QStringLiteral("Doc_0/Pages/Page_%1/Content.xml").arg(i),
-                  QStringLiteral("<ofd:Page %1><ofd:Content><ofd:Layer ID=\"%2\">%3</ofd:Layer></ofd:Content>"
-                                 "</ofd:Page>")
-                      .arg(kNs)
-                      .arg(100 + 10 * i)
-                      .arg(objects));
+        QString area;
+        if (pageAreas.contains(i))
+            area = QStringLiteral("<ofd:Area><ofd:PhysicalBox>0 0 %1 %2</ofd:PhysicalBox></ofd:Area>")
+                       .arg(pageAreas.value(i).width())
+                       .arg(pageAreas.value(i).height());
+        b.AddText(
+            QStringLiteral("Doc_0/Pages/Page_%1/Content.xml").arg(i),
+            QStringLiteral("<ofd:Page %1>%4<ofd:Content><ofd:Layer ID=\"%2\">%3</ofd:Layer></ofd:Content>"
+                           "</ofd:Page>")
+                .arg(kNs)
+                .arg(100 + 10 * i)
+                .arg(objects)
+                .arg(area));
     }
     if (!customTagXml.isEmpty()) {
         b.AddText(

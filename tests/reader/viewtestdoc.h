@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QSharedPointer>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +29,7 @@ struct ViewTestDoc
     QString customTagXml;                         // the tag file (Doc_0/Tags/Tag_0.xml); none when empty
     QString attachmentXml;                        // inner XML of <ofd:Attachments>; none when empty
     QList<QPair<QString, QByteArray>> extraFiles; // more entries of the package
+    QHash<int, QSizeF> pageAreas;                 // pages with an area of their own (mm), by index
 
     static int PageId(int index) { return 2 + index; }
     static int TextId(int index) { return 100 + 10 * index + 1; }

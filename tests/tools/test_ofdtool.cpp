@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "packagebuilder.h"
@@ -20,10 +22,17 @@ private slots:
     void infoJson();
     void renderAllPages();
     void renderOnePageAtDpi();
+    void pdfPages_data();
+    void pdfPages();
+    void pdfKeepsTextSearchable();
+    void textInReadingOrder();
     void exitCodes_data();
     void exitCodes();
 
 private:
+    // A package of count A4 pages; page i holds two lines, "second line i" drawn above "first line
+    // i" in the file, so that reading order differs from file order.
+    QString TextPackage(int count);
     // Runs ofdtool; returns the exit code, -1 when it crashed or hung.
     int Run(const QStringList &args, QString *out = nullptr, QString *err = nullptr);
     QTemporaryDir m_dir;
@@ -173,6 +182,132 @@ void TestOfdTool::renderOnePageAtDpi()
     QCOMPARE(QImage(out).size(), QSize(500, 800));
 }
 
+QString TestOfdTool::TextPackage(int count)
+{
+    const QString path = m_dir.filePath(QStringLiteral("text-%1.ofd").arg(count));
+    if (QFile::exists(path))
+        return path;
+    PackageBuilder builder;
+    const QString ns = QStringLiteral("xmlns:ofd=\"http://www.ofdspec.org/2016\"");
+    builder.AddText(QStringLiteral("OFD.xml"),
+                    QStringLiteral("<ofd:OFD %1><ofd:DocBody><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot>"
+                                   "</ofd:DocBody></ofd:OFD>")
+                        .arg(ns));
+    QString list;
+    for (int i = 0; i < count; ++i)
+        list += QStringLiteral("<ofd:Page ID=\"%1\" BaseLoc=\"Pages/P%2.xml\"/>").arg(i + 1).arg(i);
+    builder.AddText(
+        QStringLiteral("Doc_0/Document.xml"),
+        QStringLiteral("<ofd:Document %1><ofd:CommonData><ofd:PageArea><ofd:PhysicalBox>0 0 210 297"
+                       "</ofd:PhysicalBox></ofd:PageArea><ofd:PublicRes>Pub.xml</ofd:PublicRes>"
+                       "</ofd:CommonData><ofd:Pages>%2</ofd:Pages></ofd:Document>")
+            .arg(ns, list));
+    builder.AddText(QStringLiteral("Doc_0/Pub.xml"),
+                    QStringLiteral("<ofd:Res %1><ofd:Fonts><ofd:Font ID=\"2\" FontName=\"Liberation Sans\"/>"
+                                   "</ofd:Fonts></ofd:Res>")
+                        .arg(ns));
+    auto line = [](int id, double y, const QString &text) {
+        return QStringLiteral("<ofd:TextObject ID=\"%1\" Boundary=\"20 %2 150 10\" Font=\"2\" Size=\"5\">"
+                              "<ofd:TextCode X=\"0\" Y=\"6\">%3</ofd:TextCode></ofd:TextObject>")
+            .arg(id)
+            .arg(y)
+            .arg(text);
+    };
+    for (int i = 0; i < count; ++i)
+        builder.AddText(QStringLiteral("Doc_0/Pages/P%1.xml").arg(i),
+                        QStringLiteral("<ofd:Page %1><ofd:Content><ofd:Layer ID=\"10\">%2%3</ofd:Layer>"
+                                       "</ofd:Content></ofd:Page>")
+                            .arg(ns, line(11, 60, QStringLiteral("first line %1").arg(i + 1)),
+                                 line(12, 30, QStringLiteral("second line %1").arg(i + 1))));
+    if (!builder.WriteTo(path))
+        return QString();
+    return path;
+}
+
+namespace {
+// Pages of a PDF file: its page objects.
+int PdfPageObjects(const QByteArray &pdf)
+{
+    int count = 0;
+    const QByteArray tag("/Type /Page");
+    for (int at = pdf.indexOf(tag); at >= 0; at = pdf.indexOf(tag, at + tag.size())) {
+        const char next = at + tag.size() < pdf.size() ? pdf.at(at + tag.size()) : ' ';
+        if (next != 's' && !QChar::fromLatin1(next).isLetterOrNumber())
+            ++count;
+    }
+    return count;
+}
+} // namespace
+
+void TestOfdTool::pdfPages_data()
+{
+    QTest::addColumn<QStringList>("range");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("all") << QStringList() << 5;
+    QTest::newRow("two to four") << QStringList{QStringLiteral("--pages"), QStringLiteral("2-4")} << 3;
+    QTest::newRow("one page") << QStringList{QStringLiteral("--pages"), QStringLiteral("5")} << 1;
+    QTest::newRow("open end") << QStringList{QStringLiteral("--pages=4-")} << 2;
+}
+
+void TestOfdTool::pdfPages()
+{
+    QFETCH(QStringList, range);
+    QFETCH(int, pages);
+    const QString package = TextPackage(5);
+    QVERIFY(!package.isEmpty());
+    const QString out = m_dir.filePath(QStringLiteral("pages.pdf"));
+    QFile::remove(out);
+    QString stdOut;
+    QCOMPARE(Run(QStringList{QStringLiteral("pdf"), package, QStringLiteral("-o"), out} + range, &stdOut), 0);
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    QVERIFY(pdf.startsWith("%PDF-"));
+    QCOMPARE(PdfPageObjects(pdf), pages);
+    QVERIFY2(stdOut.contains(QStringLiteral("%1 page(s)").arg(pages)), qPrintable(stdOut));
+    // A4 in points: 595 x 842.
+    QVERIFY2(pdf.contains("/MediaBox [0 0 595"), pdf.left(2000).constData());
+}
+
+void TestOfdTool::pdfKeepsTextSearchable()
+{
+    // The text goes in as text (a font with a map back to Unicode), not as pictures.
+    const QString out = m_dir.filePath(QStringLiteral("text.pdf"));
+    QCOMPARE(Run({QStringLiteral("pdf"), TextPackage(5), QStringLiteral("-o"), out, QStringLiteral("--pages"),
+                  QStringLiteral("1-1")}),
+             0);
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    QVERIFY(pdf.contains("/ToUnicode"));
+    QVERIFY(pdf.contains("/FontFile"));
+    QVERIFY(!pdf.contains("/Subtype /Image"));
+    // Read back by an independent reader of PDF files, when one is installed.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QProcess process;
+    process.start(pdftotext, {out, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(30000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    QVERIFY2(text.contains(QStringLiteral("second line 1")) && text.contains(QStringLiteral("first line 1")),
+             qPrintable(text));
+    QVERIFY(text.indexOf(QStringLiteral("second line 1")) < text.indexOf(QStringLiteral("first line 1")));
+}
+
+void TestOfdTool::textInReadingOrder()
+{
+    const QString package = TextPackage(5);
+    QString out;
+    QCOMPARE(Run({QStringLiteral("text"), package, QStringLiteral("--page"), QStringLiteral("3")}, &out), 0);
+    QCOMPARE(out, QStringLiteral("second line 3\nfirst line 3\n"));
+    QCOMPARE(Run({QStringLiteral("text"), package}, &out), 0);
+    const QStringList pages = out.split(QLatin1Char('\f'));
+    QCOMPARE(pages.size(), 5);
+    for (int i = 0; i < pages.size(); ++i)
+        QCOMPARE(pages[i], QStringLiteral("second line %1\nfirst line %1\n").arg(i + 1));
+}
+
 void TestOfdTool::exitCodes_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -207,6 +342,20 @@ void TestOfdTool::exitCodes_data()
         << QStringList{QStringLiteral("render"), noRoot, QStringLiteral("-o"),
                        m_dir.filePath(QStringLiteral("n.png"))}
         << 2;
+    QTest::newRow("pdf without -o") << QStringList{QStringLiteral("pdf"), m_package} << 1;
+    QTest::newRow("pdf range beyond the end")
+        << QStringList{QStringLiteral("pdf"),     m_package,
+                       QStringLiteral("-o"),      m_dir.filePath(QStringLiteral("r.pdf")),
+                       QStringLiteral("--pages"), QStringLiteral("2-3")}
+        << 1;
+    QTest::newRow("pdf range backwards")
+        << QStringList{QStringLiteral("pdf"),     m_package,
+                       QStringLiteral("-o"),      m_dir.filePath(QStringLiteral("r.pdf")),
+                       QStringLiteral("--pages"), QStringLiteral("2-1")}
+        << 1;
+    QTest::newRow("text page out of range")
+        << QStringList{QStringLiteral("text"), m_package, QStringLiteral("--page"), QStringLiteral("9")} << 1;
+    QTest::newRow("text missing file") << QStringList{QStringLiteral("text"), missing} << 2;
     QTest::newRow("render missing file")
         << QStringList{QStringLiteral("render"), missing, QStringLiteral("-o"), QStringLiteral("/tmp/x.png")}
         << 2;

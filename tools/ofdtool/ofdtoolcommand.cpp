@@ -2,6 +2,7 @@
 
 #include <QTextStream>
 
+#include "ofdtoolexport.h"
 #include "ofdtoolinfo.h"
 #include "ofdtoolrender.h"
 #include "ofdtoolverify.h"
@@ -15,6 +16,11 @@ const QList<OfdToolCommand> &OfdToolCommands::GetCommands()
         {"render", "ofdtool render FILE -o OUT.png [--page N] [--dpi D] [--doc M]",
          "pages as PNG pictures (all pages as OUT-1.png, OUT-2.png, ... without --page)",
          &OfdToolRender::Run},
+        {"pdf", "ofdtool pdf FILE -o OUT.pdf [--pages A-B] [--doc M]",
+         "pages as a PDF file with vector graphics and selectable text, written page by page",
+         &OfdToolPdf::Run},
+        {"text", "ofdtool text FILE [--page N] [--doc M]",
+         "the text of the pages in reading order (pages separated by a form feed)", &OfdToolText::Run},
         {"verify", "ofdtool verify FILE [--json]",
          "checks of every signature: changed files, data hash, signature value (exit 1 when any fails)",
          &OfdToolVerify::Run},

@@ -1,11 +1,13 @@
 #include <QtTest>
 
+#include "model/document/ofddocumentresmanage.h"
 #include "model/document/ofdfile.h"
 #include "model/document/ofdfilemanage.h"
 #include "model/document/ofdoutline.h"
 #include "model/document/ofdxmlattachments.h"
 #include "model/document/ofdxmlcustomtags.h"
 #include "model/document/ofdxmlpagemanage.h"
+#include "model/document/ofdxmlresmanange.h"
 #include "model/package/ofdfilereader.h"
 #include "packagebuilder.h"
 #include "render/content/ofdpageitempath.h"
@@ -68,6 +70,10 @@ private slots:
     void missingDescriptor();
     void initOnce();
     void physicalBoxFallback();
+    void emptyContentFileIsLeftOut();
+    void areaHintWithoutReading_data();
+    void areaHintWithoutReading();
+    void releasedPageIsReadAgain();
     void resourcesReachPageObjects();
     void templatesThroughTheDocument();
     void outline();
@@ -154,6 +160,98 @@ void TestOfdFile::physicalBoxFallback()
     none.AddText(QStringLiteral("Doc_0/Pages/Page_0/Content.xml"), Content(QString()));
     Loaded n(none);
     QVERIFY(!n.Doc()->GetPageArea_PhysicalBox(0, box));
+}
+
+void TestOfdFile::emptyContentFileIsLeftOut()
+{
+    // The archive's directory tells an empty content file from a readable one without reading it.
+    PackageBuilder b;
+    b.AddText(QStringLiteral("OFD.xml"), Root());
+    b.AddText(QStringLiteral("Doc_0/Document.xml"),
+              Document(PageEntry(5, 0) + PageEntry(6, 1) + PageEntry(7, 2)));
+    b.AddText(QStringLiteral("Doc_0/Pages/Page_0/Content.xml"), Content(QString()));
+    b.Add(QStringLiteral("Doc_0/Pages/Page_1/Content.xml"), QByteArray());
+    b.AddText(QStringLiteral("doc_0/pages/page_2/content.xml"), Content(QString()));
+    Loaded l(b);
+    QCOMPARE(l.Doc()->GetPageCount(), 2);
+    QCOMPARE(l.Doc()->GetPageIndex(6), -1);
+    // A name in another letter case is found as the reader finds it, and read on demand.
+    QCOMPARE(l.Doc()->GetPageIndex(7), 1);
+    QVERIFY(!l.Doc()->IsPageParsed(1));
+    QVERIFY(l.Doc()->GetPage(1));
+    QVERIFY(l.Doc()->IsPageParsed(1));
+    QVERIFY(l.Doc()->GetPage(1)->GetBodyGroup());
+}
+
+void TestOfdFile::areaHintWithoutReading_data()
+{
+    QTest::addColumn<QString>("common");
+    QTest::addColumn<QString>("own");
+    QTest::addColumn<bool>("hintBefore");
+    QTest::addColumn<QRectF>("before");
+    QTest::addColumn<QRectF>("after");
+    const QString a4 =
+        QStringLiteral("<ofd:PageArea><ofd:PhysicalBox>0 0 210 297</ofd:PhysicalBox></ofd:PageArea>");
+    const QString own = QStringLiteral("<ofd:Area><ofd:PhysicalBox>0 0 100 50</ofd:PhysicalBox></ofd:Area>");
+    QTest::newRow("default only") << a4 << QString() << true << QRectF(0, 0, 210, 297)
+                                  << QRectF(0, 0, 210, 297);
+    QTest::newRow("own box read later")
+        << a4 << own << true << QRectF(0, 0, 210, 297) << QRectF(0, 0, 100, 50);
+    QTest::newRow("own box, no default") << QString() << own << false << QRectF() << QRectF(0, 0, 100, 50);
+}
+
+void TestOfdFile::areaHintWithoutReading()
+{
+    QFETCH(QString, common);
+    QFETCH(QString, own);
+    QFETCH(bool, hintBefore);
+    QFETCH(QRectF, before);
+    QFETCH(QRectF, after);
+    PackageBuilder b;
+    b.AddText(QStringLiteral("OFD.xml"), Root());
+    b.AddText(QStringLiteral("Doc_0/Document.xml"), Document(PageEntry(1, 0), QString(), common));
+    b.AddText(QStringLiteral("Doc_0/Pages/Page_0/Content.xml"), Content(own));
+    Loaded l(b);
+    QRectF box;
+    QCOMPARE(l.Doc()->GetPageAreaHint(0, box), hintBefore);
+    if (hintBefore)
+        QCOMPARE(box, before);
+    // The hint did not read the page.
+    QVERIFY(!l.Doc()->IsPageParsed(0));
+    QVERIFY(l.Doc()->GetPageArea_PhysicalBox(0, box));
+    QCOMPARE(box, after);
+    QVERIFY(l.Doc()->GetPageAreaHint(0, box));
+    QCOMPARE(box, after);
+}
+
+void TestOfdFile::releasedPageIsReadAgain()
+{
+    PackageBuilder b;
+    b.AddText(QStringLiteral("OFD.xml"), Root());
+    b.AddText(QStringLiteral("Doc_0/Document.xml"), Document(PageEntry(1, 0)));
+    b.AddText(
+        QStringLiteral("Doc_0/Pages/Page_0/PageRes.xml"),
+        QStringLiteral("<ofd:Res %1><ofd:Fonts><ofd:Font ID=\"40\" FontName=\"X\"/></ofd:Fonts></ofd:Res>")
+            .arg(kNs));
+    b.AddText(QStringLiteral("Doc_0/Pages/Page_0/Content.xml"),
+              Content(QStringLiteral("<ofd:PageRes>PageRes.xml</ofd:PageRes><ofd:Content><ofd:Layer ID=\"2\">"
+                                     "<ofd:PathObject ID=\"3\" Boundary=\"0 0 10 10\"><ofd:AbbreviatedData>"
+                                     "M 0 0 L 10 10</ofd:AbbreviatedData></ofd:PathObject></ofd:Layer>"
+                                     "</ofd:Content>")));
+    Loaded l(b);
+    OfdXmlPage *page = l.Doc()->GetPage(0);
+    QVERIFY(page && page->GetBodyGroup());
+    QCOMPARE(page->GetBodyGroup()->GetLayers().size(), 1);
+    l.Doc()->ReleasePage(0);
+    QVERIFY(!l.Doc()->IsPageParsed(0));
+    QVERIFY(!page->GetBodyGroup());
+    QVERIFY(page->GetContent().isEmpty());
+    // Read again on the next need, with the same objects; its page resources are not added twice.
+    QCOMPARE(l.Doc()->GetPage(0), page);
+    QCOMPARE(page->GetBodyGroup()->GetLayers().size(), 1);
+    QCOMPARE(page->GetBodyGroup()->GetLayers().first()->GetPageItemCount(), 1);
+    QVERIFY(l.Doc()->GetResManage()->GetPageRes(1));
+    QCOMPARE(l.Doc()->GetResManage()->GetPageRes(1)->GetResList().size(), 1);
 }
 
 void TestOfdFile::resourcesReachPageObjects()

@@ -22,11 +22,62 @@ private slots:
     void declaredSizeTooLarge();
     void actualSizeTooLarge();
     void declaredSizeTooSmall();
+    void entrySizeWithoutReading_data();
+    void entrySizeWithoutReading();
+    void largeEntriesAreNotKept();
 };
 
 void TestOfdFileReader::cleanup()
 {
     OfdFileReader::SetEntrySizeLimit(qint64(512) * 1024 * 1024);
+    OfdFileReader::SetCacheEntryLimit(qint64(256) * 1024);
+}
+
+void TestOfdFileReader::entrySizeWithoutReading_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<qint64>("size");
+    QTest::newRow("as stored") << QStringLiteral("Doc_0/Pages/Page_0/Content.xml") << qint64(5);
+    QTest::newRow("leading slash") << QStringLiteral("/Doc_0/Pages/Page_0/Content.xml") << qint64(5);
+    QTest::newRow("other letter case") << QStringLiteral("doc_0/PAGES/page_0/content.xml") << qint64(5);
+    QTest::newRow("empty entry") << QStringLiteral("Doc_0/empty.xml") << qint64(0);
+    QTest::newRow("deflated, its own size") << QStringLiteral("big.bin") << qint64(100000);
+    QTest::newRow("missing") << QStringLiteral("Doc_0/none.xml") << qint64(-1);
+    QTest::newRow("empty path") << QString() << qint64(-1);
+}
+
+void TestOfdFileReader::entrySizeWithoutReading()
+{
+    QFETCH(QString, path);
+    QFETCH(qint64, size);
+    OfdFileReader reader;
+    QVERIFY(reader.Open(PackageBuilder()
+                            .Add(QStringLiteral("Doc_0/Pages/Page_0/Content.xml"), "12345")
+                            .Add(QStringLiteral("Doc_0/empty.xml"), QByteArray())
+                            .Add(QStringLiteral("big.bin"), QByteArray(100000, 'z'))
+                            .Build()));
+    QCOMPARE(reader.GetEntrySize(path), size);
+}
+
+void TestOfdFileReader::largeEntriesAreNotKept()
+{
+    // Pictures and fonts are read again on each request instead of staying in memory; the bytes
+    // are the same each time.
+    OfdFileReader::SetCacheEntryLimit(1000);
+    QByteArray big(5000, 'b');
+    for (int i = 0; i < big.size(); i += 3)
+        big[i] = char('a' + i % 26);
+    OfdFileReader reader;
+    QVERIFY(reader.Open(
+        PackageBuilder().Add(QStringLiteral("big.bin"), big).Add(QStringLiteral("s.xml"), "s").Build()));
+    const QByteArray first = reader.GetFileContent(QStringLiteral("big.bin"));
+    const QByteArray second = reader.GetFileContent(QStringLiteral("big.bin"));
+    QCOMPARE(first, big);
+    QCOMPARE(second, big);
+    // Not the same buffer: the reader kept no copy to hand out.
+    QVERIFY(first.constData() != second.constData());
+    const QByteArray small = reader.GetFileContent(QStringLiteral("s.xml"));
+    QCOMPARE(reader.GetFileContent(QStringLiteral("s.xml")).constData(), small.constData());
 }
 
 void TestOfdFileReader::entriesInArchiveOrder()
