@@ -271,6 +271,10 @@ void OfdVisualItemPath::PaintItem(QPainter *painter)
         prepareGeometryChange();
     }
     const QPainterPath &path = GetPainterPath();
+    // Clipped to its boundary, grown by half the line so that strokes along the edge stay whole.
+    ApplyCompositeClips(painter);
+    const double halfLine = object->IsStroke() ? OfdConvert::OfdMMToPixel(object->GetLineWidth()) / 2 : 0;
+    ApplyBoundaryClip(painter, qMax(2.0, halfLine));
     ApplyObjectClips(painter);
 
     if (object->IsFill()) {

@@ -33,22 +33,6 @@ bool HasOwnColor(const OfdTypeFillColor &color)
     return color.IsSet() && color.GetColorSpaceId() != -2;
 }
 
-// True when polygon is an axis-aligned rectangle (then a cheap rectangle clip does).
-bool IsAxisAlignedRect(const QPolygonF &polygon, QRectF &rect)
-{
-    rect = polygon.boundingRect();
-    if (polygon.size() < 4 || polygon.size() > 5)
-        return false;
-    const double eps = 1e-6 * qMax(1.0, qMax(rect.width(), rect.height()));
-    for (const QPointF &p : polygon) {
-        const bool onX = std::abs(p.x() - rect.left()) < eps || std::abs(p.x() - rect.right()) < eps;
-        const bool onY = std::abs(p.y() - rect.top()) < eps || std::abs(p.y() - rect.bottom()) < eps;
-        if (!onX || !onY)
-            return false;
-    }
-    return true;
-}
-
 // The strings of single characters and their case-folded forms, made once per thread on first use:
 // BMP characters in pages of 256, the rest by code point.
 struct CharStrings
@@ -183,6 +167,14 @@ bool OfdVisualItemText::CreateQtFont()
     if (size == 0 || !std::isfinite(size))
         return false;
     OfdTypeFont *resource = document->GetFont(text->GetFontID());
+    static OfdTypeFont defaultFont = [] {
+        OfdTypeFont font;
+        font.SetFontName(QStringLiteral("宋体"));
+        font.SetFamilyName(QStringLiteral("宋体"));
+        return font;
+    }();
+    if (!resource && !text->HasFontAttr())
+        resource = &defaultFont;
     if (!resource)
         return false;
     double built = std::abs(size);
@@ -411,22 +403,6 @@ QRectF OfdVisualItemText::GetGraphicsBoundary() const
     return mapRectToScene(boundingRect());
 }
 
-void OfdVisualItemText::ClipToBoundary(QPainter *painter) const
-{
-    QPolygonF polygon;
-    if (!GetVisualClipPixel(polygon))
-        return;
-    QRectF rect;
-    if (IsAxisAlignedRect(polygon, rect)) {
-        painter->setClipRect(rect, Qt::IntersectClip);
-    } else {
-        QPainterPath path;
-        path.addPolygon(polygon);
-        path.closeSubpath();
-        painter->setClipPath(path, Qt::IntersectClip);
-    }
-}
-
 void OfdVisualItemText::DrawGlyphs(QPainter *painter)
 {
     const TextGlyphLayout &layout = *m_layout;
@@ -501,7 +477,10 @@ void OfdVisualItemText::paint(QPainter *painter, const QStyleOptionGraphicsItem 
     TryCreatePen();
     EnsureCharRecords();
     painter->save();
-    ClipToBoundary(painter);
+    // Not clipped to its own boundary: producers write tight or loose text boundaries, and a glyph
+    // drawn in a substituted or slanted font would lose its edge. Explicit clips and those of
+    // enclosing composites still apply.
+    ApplyCompositeClips(painter);
     ApplyObjectClips(painter);
     PaintItem(painter);
     painter->restore();
@@ -517,7 +496,6 @@ void OfdVisualItemText::DrawPattern(QPainter *painter)
     TryCreatePen();
     painter->save();
     PlaceInPatternCell(painter);
-    ClipToBoundary(painter);
     PaintItem(painter);
     painter->restore();
 }

@@ -85,7 +85,6 @@ protected:
     void DrawGlyphs(QPainter *painter);
     // Rectangle spanned by the characters' positions grown by the font size (item coordinates).
     QRectF CalTextBoundary() const;
-    void ClipToBoundary(QPainter *painter) const;
 
     bool m_selected = false;
     QPolygonF m_selectArea;

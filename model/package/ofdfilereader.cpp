@@ -76,14 +76,47 @@ bool OfdFileReader::OpenFromIo(QIODevice *device)
     }
     m_filePaths.clear();
     m_foldedPaths.clear();
-    for (bool more = m_zip->goToFirstFile(); more; more = m_zip->goToNextFile()) {
-        const QString name = m_zip->getCurrentFileName();
+    m_rootPrefix.clear();
+    QStringList names;
+    for (bool more = m_zip->goToFirstFile(); more; more = m_zip->goToNextFile())
+        names.append(m_zip->getCurrentFileName());
+    m_rootPrefix = CommonTopFolder(names);
+    if (!m_rootPrefix.isEmpty())
+        qDebug().noquote() << "package entries all sit under" << m_rootPrefix << "- read as the package root";
+    for (const QString &entry : qAsConst(names)) {
+        const QString name = entry.mid(m_rootPrefix.size());
+        if (name.isEmpty())
+            continue; // the top folder itself
         m_filePaths.append(name);
         const QString folded = (name.startsWith(QLatin1Char('/')) ? name.mid(1) : name).toCaseFolded();
         if (!m_foldedPaths.contains(folded))
             m_foldedPaths.insert(folded, name);
     }
     return true;
+}
+
+QString OfdFileReader::CommonTopFolder(const QStringList &names)
+{
+    // Only when the archive has no OFD.xml of its own at the root and one in the top folder.
+    QString prefix;
+    for (const QString &raw : names) {
+        const QString name = raw.startsWith(QLatin1Char('/')) ? raw.mid(1) : raw;
+        if (name.compare(QLatin1String("OFD.xml"), Qt::CaseInsensitive) == 0)
+            return QString();
+        const int slash = name.indexOf(QLatin1Char('/'));
+        if (slash <= 0)
+            return QString();
+        const QString top = raw.left(raw.size() - name.size() + slash + 1);
+        if (prefix.isEmpty())
+            prefix = top;
+        else if (top != prefix)
+            return QString();
+    }
+    for (const QString &raw : names) {
+        if (raw.mid(prefix.size()).compare(QLatin1String("OFD.xml"), Qt::CaseInsensitive) == 0)
+            return prefix;
+    }
+    return QString();
 }
 
 QString OfdFileReader::GetFileShortName() const
@@ -95,7 +128,7 @@ QByteArray OfdFileReader::ReadEntry(const QString &name)
 {
     if (!m_zip || name.isEmpty())
         return QByteArray();
-    if (!m_zip->setCurrentFile(name, QuaZip::csDefault))
+    if (!m_zip->setCurrentFile(m_rootPrefix + name, QuaZip::csDefault))
         return QByteArray();
 
     QuaZipFileInfo64 info;

@@ -45,10 +45,14 @@ public:
 
 private:
     QByteArray ReadEntry(const QString &name);
+    // The folder every entry of names sits in (with its "/"), when the package's own OFD.xml is
+    // there and not at the root; else empty.
+    static QString CommonTopFolder(const QStringList &names);
     void CloseArchive();
 
     QString m_fileFullName;
-    QStringList m_filePaths;
+    QStringList m_filePaths;               // entry names, without m_rootPrefix
+    QString m_rootPrefix;                  // top folder that holds the whole package, or empty
     QHash<QString, QString> m_foldedPaths; // entry names by their case-folded form, without leading "/"
     QByteArray m_packageBytes;
     QHash<QString, QByteArray> m_cache;
