@@ -192,7 +192,10 @@ QPen OfdVisualItemPath::CreateQtPen() const
 {
     OfdPageItemPath *object = PathItem();
     QPen pen;
-    if (HasOwnColor(object->GetStrokeColor()))
+    if (object->GetStrokeColor().IsCreateBrush()) {
+        // A shading strokes the outline with its brush, in the object's space like a fill.
+        pen = QPen(object->GetStrokeColor().CreateBrush(), 1);
+    } else if (HasOwnColor(object->GetStrokeColor()))
         pen = CreatePen(object->GetStrokeColor(), object->GetStrokeColorSpace(), object->GetAlpha());
     else
         pen = CreateDefaultPen(object->GetAlpha());

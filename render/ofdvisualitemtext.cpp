@@ -201,6 +201,8 @@ bool OfdVisualItemText::CreateQtFont()
         substitute.setItalic(true);
     if (text->GetWeight() != 400)
         substitute.setWeight(OfdConvert::ToQtFontWeight(text->GetWeight()));
+    m_wantItalic = substitute.italic();
+    m_wantBold = text->GetWeight() != 400 ? text->GetWeight() >= 700 : resource->IsBold();
     substitute.setHintingPreference(QFont::PreferNoHinting);
     substitute.setPointSizeF(pointSize);
 
@@ -331,6 +333,13 @@ void OfdVisualItemText::EnsureCharRecords()
     OfdPageItemText *text = TextItem();
     if (text && CreateQtFont()) {
         m_layout = std::make_unique<TextGlyphLayout>();
+        // Bold and italic asked for but not in the face drawn with (embedded files, and installed
+        // families without such faces) are made up.
+        const QRawFont &primary = m_fonts->Fonts()[0];
+        if (m_wantItalic && primary.style() == QFont::StyleNormal)
+            m_layout->slant = 0.2;
+        if (m_wantBold && primary.weight() < QFont::DemiBold)
+            m_layout->embolden = m_fonts->PixelSize() * 0.035;
         m_layout->Build(*text, *m_fonts, m_fontScale);
         const QVector<QRectF> &rects = m_layout->rects;
         m_chars.reserve(rects.size()); // exactly: resizing alone would leave room to grow
@@ -408,9 +417,18 @@ void OfdVisualItemText::DrawGlyphs(QPainter *painter)
     const TextGlyphLayout &layout = *m_layout;
     const QVector<QRawFont> &fonts = m_fonts->Fonts();
     const QTransform base = painter->worldTransform();
-    if (m_fillPen) {
+    OfdPageItemText *text = TextItem();
+    if (m_fillPen && text && text->GetFillColor().IsDrawPattern() && !layout.upsideDown) {
+        // A pattern fills the glyphs' outlines with its tiles.
+        if (!m_strokeOutline)
+            m_strokeOutline = std::make_unique<QPainterPath>(layout.Outline(*m_fonts));
+        painter->save();
+        painter->setClipPath(*m_strokeOutline, Qt::IntersectClip);
+        text->GetFillColor().DrawPattern(painter, m_strokeOutline->boundingRect());
+        painter->restore();
+    } else if (m_fillPen) {
         painter->setPen(*m_fillPen);
-        if (!layout.upsideDown && layout.charDirection == 0) {
+        if (!layout.upsideDown && layout.charDirection == 0 && layout.slant == 0 && layout.embolden == 0) {
             if (layout.fontScale != 1)
                 painter->scale(layout.fontScale, layout.fontScale);
             for (const QGlyphRun &run : layout.runs)
@@ -425,6 +443,13 @@ void OfdVisualItemText::DrawGlyphs(QPainter *painter)
                 run.setPositions({g.ref.offset});
                 painter->setWorldTransform(layout.GlyphTransform(g) * base);
                 painter->drawGlyphRun(QPointF(), run);
+                if (layout.embolden > 0) {
+                    // Bold the font has no face for: the outline stroked in the fill's colour.
+                    QPen bold(m_fillPen->brush(), layout.embolden);
+                    bold.setJoinStyle(Qt::RoundJoin);
+                    painter->strokePath(fonts[g.ref.font].pathForGlyph(g.ref.glyph).translated(g.ref.offset),
+                                        bold);
+                }
             }
             painter->setWorldTransform(base);
         }

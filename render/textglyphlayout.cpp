@@ -680,6 +680,8 @@ QTransform TextGlyphLayout::GlyphTransform(const Glyph &glyph) const
         t.rotate(charDirection);
     }
     t.scale(fontScale, fontScale);
+    if (slant != 0)
+        t.shear(-slant, 0);
     return t;
 }
 

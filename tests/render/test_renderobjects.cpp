@@ -266,6 +266,16 @@ void TestRenderObjects::pixelProbes_data()
                                  << none << none << none
                                  << Probes{{5, 5, kBlue}, {15, 15, kRed}, {25, 25, kGreen}, {35, 35, kBlack}};
 
+    // A shading strokes an outline with its colours, not in black.
+    QTest::newRow("shading stroke")
+        << Layer(PathObject(
+               "0 0 40 40", thick, "M 5 20 L 35 20",
+               QStringLiteral("<ofd:StrokeColor><ofd:AxialShd StartPoint=\"10 0\" EndPoint=\"30 0\" "
+                              "Extend=\"3\"><ofd:Segment Position=\"0\"><ofd:Color Value=\"255 0 0\"/>"
+                              "</ofd:Segment><ofd:Segment Position=\"1\"><ofd:Color Value=\"0 0 255\"/>"
+                              "</ofd:Segment></ofd:AxialShd></ofd:StrokeColor>")))
+        << none << none << none << Probes{{7, 20, kRed}, {33, 20, kBlue}, {20, 25, kWhite}};
+
     // Boundaries clip paths (grown by half their line) and the objects of composites.
     QTest::newRow("path clipped to its boundary")
         << Layer(PathObject("10 10 10 10", QStringLiteral("Fill=\"true\" Stroke=\"false\""), Rect(20, 20),

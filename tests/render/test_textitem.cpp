@@ -52,6 +52,9 @@ private slots:
     void codeWithoutXGoesOnFromThePreviousCode();
     void textIsNotClippedByItsBoundary();
     void textWithoutFontAndSizeUsesDefaults();
+    void boldAndItalicAreMadeUpForEmbeddedFonts_data();
+    void boldAndItalicAreMadeUpForEmbeddedFonts();
+    void patternFillsText();
     void formattingWhiteSpaceIsNotText();
     void marksArePaintedBeneath_data();
     void marksArePaintedBeneath();
@@ -727,6 +730,85 @@ void TestTextItem::textWithoutFontAndSizeUsesDefaults()
     // Ink just above the baseline, right of the origin, about the default size high.
     QVERIFY(CountNonWhite(image, QRect(int(Px(20)), int(Px(30 - 3.5)), int(Px(12)), int(Px(3.5)))) > 30);
     QVERIFY(CountNonWhite(image, QRect(0, 0, int(Px(19)), int(Px(60)))) == 0);
+}
+
+void TestTextItem::boldAndItalicAreMadeUpForEmbeddedFonts_data()
+{
+    QTest::addColumn<QString>("attrs");
+    QTest::addColumn<bool>("bolder");
+    QTest::addColumn<bool>("slanted");
+    QTest::newRow("Weight 700") << QStringLiteral("Weight=\"700\"") << true << false;
+    QTest::newRow("Weight 900") << QStringLiteral("Weight=\"900\"") << true << false;
+    QTest::newRow("Italic") << QStringLiteral("Italic=\"true\"") << false << true;
+    QTest::newRow("both") << QStringLiteral("Weight=\"700\" Italic=\"true\"") << true << true;
+    QTest::newRow("Weight 300") << QStringLiteral("Weight=\"300\"") << false << false;
+}
+
+void TestTextItem::boldAndItalicAreMadeUpForEmbeddedFonts()
+{
+    // DejaVu Sans, the regular face, embedded: a bold or italic object cannot get another face.
+    QFETCH(QString, attrs);
+    QFETCH(bool, bolder);
+    QFETCH(bool, slanted);
+    auto render = [&](const QString &extra) {
+        TextDoc doc;
+        doc.fontFile = m_dejaVu;
+        doc.resources = StandardFonts();
+        doc.layer = TextObject(QStringLiteral("Font=\"1\" Size=\"20\" ") + extra,
+                               TextCode(10, 40, QStringLiteral("l")));
+        Loaded loaded(BuildPackage(doc));
+        return loaded.ok ? loaded.Render() : QImage();
+    };
+    const QImage plain = render(QString());
+    const QImage styled = render(attrs);
+    QVERIFY(!plain.isNull() && !styled.isNull());
+    const int plainInk = CountNonWhite(plain, plain.rect());
+    const int styledInk = CountNonWhite(styled, styled.rect());
+    // The stem of "l": bold makes it wider; italic moves its top to the right of its foot.
+    if (bolder)
+        QVERIFY2(styledInk > plainInk * 1.15,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(styledInk).arg(plainInk)));
+    else
+        QVERIFY2(styledInk < plainInk * 1.1,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(styledInk).arg(plainInk)));
+    auto rowCentre = [](const QImage &image, int y) {
+        double sum = 0;
+        int n = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            if (!IsWhite(image.pixel(x, y))) {
+                sum += x;
+                ++n;
+            }
+        }
+        return n ? sum / n : -1.0;
+    };
+    const QRect box = InkBox(styled);
+    const double lean = rowCentre(styled, box.top() + 2) - rowCentre(styled, box.bottom() - 2);
+    if (slanted)
+        QVERIFY2(lean > Px(2), qPrintable(QString::number(lean)));
+    else
+        QVERIFY2(std::abs(lean) < 2, qPrintable(QString::number(lean)));
+}
+
+void TestTextItem::patternFillsText()
+{
+    // A pattern of red cells fills the glyphs (not black).
+    TextDoc doc;
+    doc.fontFile = m_dejaVu;
+    doc.resources = StandardFonts();
+    doc.layer = TextObject(
+        QStringLiteral("Font=\"1\" Size=\"20\""),
+        QStringLiteral(
+            "<ofd:FillColor><ofd:Pattern Width=\"4\" Height=\"4\" XStep=\"4\" YStep=\"4\"><ofd:CellContent>"
+            "<ofd:PathObject ID=\"90\" Boundary=\"0 0 4 4\" Fill=\"true\" Stroke=\"false\">"
+            "<ofd:FillColor Value=\"255 0 0\"/><ofd:AbbreviatedData>M 0 0 L 4 0 L 4 4 L 0 4 C"
+            "</ofd:AbbreviatedData></ofd:PathObject></ofd:CellContent></ofd:Pattern></ofd:FillColor>") +
+            TextCode(10, 40, kBlock));
+    Loaded loaded(BuildPackage(doc));
+    QVERIFY(loaded.ok);
+    const QImage image = loaded.Render();
+    const QPoint centre = At(BlockInk(m_dejaVu, 20).translated(Px(10), Px(40)), 0.5, 0.5);
+    QVERIFY2(Near(image.pixel(centre), QColor(255, 0, 0), 40), qPrintable(Describe(image.pixel(centre))));
 }
 
 void TestTextItem::formattingWhiteSpaceIsNotText()
