@@ -4,6 +4,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -83,6 +84,24 @@ bool OfdFileReader::OpenFromIo(QIODevice *device)
     m_rootPrefix = CommonTopFolder(names);
     if (!m_rootPrefix.isEmpty())
         qDebug().noquote() << "package entries all sit under" << m_rootPrefix << "- read as the package root";
+    // An archive may hold one name twice; the first entry is the one meant (the archive library would
+    // find the last), so it is read now.
+    m_firstOfDuplicates.clear();
+    QHash<QString, int> counts;
+    for (const QString &entry : qAsConst(names))
+        ++counts[entry];
+    if (counts.size() != names.size()) {
+        QSet<QString> taken;
+        for (bool more = m_zip->goToFirstFile(); more; more = m_zip->goToNextFile()) {
+            const QString entry = m_zip->getCurrentFileName();
+            if (counts.value(entry) < 2 || taken.contains(entry))
+                continue;
+            taken.insert(entry);
+            const QString name = entry.mid(m_rootPrefix.size());
+            qDebug().noquote() << "package names" << entry << "more than once; the first entry is read";
+            m_firstOfDuplicates.insert(name, ReadCurrentEntry(name));
+        }
+    }
     for (const QString &entry : qAsConst(names)) {
         const QString name = entry.mid(m_rootPrefix.size());
         if (name.isEmpty())
@@ -128,9 +147,16 @@ QByteArray OfdFileReader::ReadEntry(const QString &name)
 {
     if (!m_zip || name.isEmpty())
         return QByteArray();
+    const auto duplicate = m_firstOfDuplicates.constFind(name);
+    if (duplicate != m_firstOfDuplicates.constEnd())
+        return *duplicate;
     if (!m_zip->setCurrentFile(m_rootPrefix + name, QuaZip::csDefault))
         return QByteArray();
+    return ReadCurrentEntry(name);
+}
 
+QByteArray OfdFileReader::ReadCurrentEntry(const QString &name)
+{
     QuaZipFileInfo64 info;
     if (!m_zip->getCurrentFileInfo(&info))
         return QByteArray();

@@ -45,6 +45,8 @@ public:
 
 private:
     QByteArray ReadEntry(const QString &name);
+    // The bytes of the archive's current entry (name is for the debug lines).
+    QByteArray ReadCurrentEntry(const QString &name);
     // The folder every entry of names sits in (with its "/"), when the package's own OFD.xml is
     // there and not at the root; else empty.
     static QString CommonTopFolder(const QStringList &names);
@@ -56,6 +58,7 @@ private:
     QHash<QString, QString> m_foldedPaths; // entry names by their case-folded form, without leading "/"
     QByteArray m_packageBytes;
     QHash<QString, QByteArray> m_cache;
+    QHash<QString, QByteArray> m_firstOfDuplicates; // names given twice: the first entry's bytes
     // The archive reads from one of the two devices, so it is destroyed first.
     std::unique_ptr<QFile> m_file;
     std::unique_ptr<QBuffer> m_buffer;

@@ -10,6 +10,7 @@ class TestOfdFileReader : public QObject
 private slots:
     void cleanup();
     void entriesInArchiveOrder();
+    void duplicateEntriesFirstWins();
     void oneTopFolder_data();
     void oneTopFolder();
     void secondAttemptWithOtherSlashForm_data();
@@ -48,6 +49,16 @@ void TestOfdFileReader::entriesInArchiveOrder()
     QVERIFY(reader.GetFilePath(7).isEmpty());
     QCOMPARE(reader.GetFileContent(QString::fromUtf8("Doc_0/Res/图片 1.png")), QByteArray("p"));
     QVERIFY(reader.GetFileFullName().isEmpty());
+}
+
+void TestOfdFileReader::duplicateEntriesFirstWins()
+{
+    OfdFileReader reader;
+    QVERIFY(reader.Open(PackageBuilder()
+                            .Add(QStringLiteral("Doc_0/Document.xml"), "first")
+                            .Add(QStringLiteral("Doc_0/Document.xml"), "second")
+                            .Build()));
+    QCOMPARE(reader.GetFileContent(QStringLiteral("Doc_0/Document.xml")), QByteArray("first"));
 }
 
 void TestOfdFileReader::oneTopFolder_data()
