@@ -167,6 +167,32 @@ void OfdPageScene::RegisterVisualItem(OfdVisualItem *item)
                 &OfdPageScene::OnImageLeftButtonDown);
 }
 
+QList<OfdXmlPageLayer *> OfdPageScene::StackedLayers(const QList<OfdXmlPageLayerGroup *> &groups)
+{
+    // Background templates, the page's own content, then foreground templates; within each content
+    // file, layers by their Type the same way. Equal ranks keep document order.
+    struct Entry
+    {
+        int groupRank;
+        int layerRank;
+        OfdXmlPageLayer *layer;
+    };
+    QVector<Entry> entries;
+    for (OfdXmlPageLayerGroup *group : groups) {
+        const int groupRank =
+            group->GetTemplateFlag() ? (OfdXmlPageLayer::StackRank(group->GetKind()) > 0 ? 1 : -1) : 0;
+        for (OfdXmlPageLayer *layer : group->GetLayers())
+            entries.append({groupRank, OfdXmlPageLayer::StackRank(layer->GetType()), layer});
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        return a.groupRank != b.groupRank ? a.groupRank < b.groupRank : a.layerRank < b.layerRank;
+    });
+    QList<OfdXmlPageLayer *> layers;
+    for (const Entry &entry : qAsConst(entries))
+        layers.append(entry.layer);
+    return layers;
+}
+
 void OfdPageScene::CreateScene()
 {
     if (m_created)
@@ -175,11 +201,8 @@ void OfdPageScene::CreateScene()
     setSceneRect(0, 0, m_pageRect.width(), m_pageRect.height());
     setBackgroundBrush(QBrush(Qt::white));
     if (m_page) {
-        // Templates first, the page's own content last: a template is always beneath the content.
-        for (OfdXmlPageLayerGroup *group : m_page->GetGroups()) {
-            for (OfdXmlPageLayer *layer : group->GetLayers())
-                CreateSceneLayer(layer);
-        }
+        for (OfdXmlPageLayer *layer : StackedLayers(m_page->GetGroups()))
+            CreateSceneLayer(layer);
     }
     if (!m_annotHook && AnnotHookFactoryRef())
         m_annotHook.reset(AnnotHookFactoryRef()(this));

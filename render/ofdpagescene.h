@@ -23,6 +23,7 @@ class OfdVisualItem;
 class OfdVisualItemImage;
 class OfdVisualItemSeal;
 class OfdXmlSignature;
+class OfdXmlPageLayerGroup;
 struct OfdSignatureStampAnnot;
 class OfdVisualItemSignSeal;
 class SealSignInfo;
@@ -214,6 +215,8 @@ protected:
 private:
     void InitPageArea();
     void CreateSceneLayer(OfdXmlPageLayer *layer);
+    // The layers of the page's content files in the order they are drawn.
+    static QList<OfdXmlPageLayer *> StackedLayers(const QList<OfdXmlPageLayerGroup *> &groups);
     void VisualItemToHashGroup();
     void CreateSeal();
     int NextItemId();

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
+#include <cmath>
 #include <memory>
 
 #include "render/content/ofdconvert.h"
@@ -168,12 +169,12 @@ QPen OfdVisualItem::CreateDefaultPen(int alpha)
     return QPen(QColor(0, 0, 0, qBound(0, alpha, 255)));
 }
 
-bool OfdVisualItem::GetVisualClipPixel(QPolygonF &polygon) const
+bool OfdVisualItem::GetVisualClipPixel(QPolygonF &polygon, double grow) const
 {
     QRectF boundary;
     if (!GetBoundary(boundary))
         return false;
-    const QRectF local(-2, -2, boundary.width() + 4, boundary.height() + 4);
+    const QRectF local(-grow, -grow, boundary.width() + 2 * grow, boundary.height() + 2 * grow);
     polygon = QPolygonF(local);
     if (m_ctm && m_ctm->isInvertible())
         polygon = m_ctm->inverted().map(polygon);
@@ -237,4 +238,54 @@ bool OfdVisualItem::ApplyObjectClips(QPainter *painter)
         return false;
     painter->setClipPath(*clipPath, Qt::IntersectClip);
     return true;
+}
+
+namespace {
+void IntersectClip(QPainter *painter, const QPolygonF &polygon)
+{
+    QPainterPath path;
+    path.addPolygon(polygon);
+    path.closeSubpath();
+    painter->setClipPath(path, Qt::IntersectClip);
+}
+} // namespace
+
+bool OfdVisualItem::ApplyBoundaryClip(QPainter *painter, double grow) const
+{
+    QPolygonF polygon;
+    if (!GetVisualClipPixel(polygon, std::isfinite(grow) && grow > 0 ? grow : 0))
+        return false;
+    IntersectClip(painter, polygon);
+    return true;
+}
+
+bool OfdVisualItem::ApplyCompositeClips(QPainter *painter) const
+{
+    if (m_transfers.empty() || !transform().isInvertible())
+        return false;
+    // Each composite's boundary lies in the space its outer composites place it in; the item paints
+    // in its own space, the whole of transform() away from the outermost one's.
+    const QTransform toItem = transform().inverted();
+    QTransform outer;
+    bool any = false;
+    for (const auto &transfer : m_transfers) {
+        QTransform own;
+        if (const QRectF *boundary = transfer->GetBoundary()) {
+            if (boundary->width() > 0 && boundary->height() > 0) {
+                QRectF rect = *boundary;
+                OfdConvert::OfdMMToPixel(rect);
+                IntersectClip(painter, toItem.map(outer.map(QPolygonF(rect.adjusted(-2, -2, 2, 2)))));
+                any = true;
+            }
+            const QPointF origin = OfdConvert::OfdMMToPixel(boundary->topLeft());
+            own = QTransform::fromTranslate(origin.x(), origin.y());
+        }
+        if (const OfdTypeCTM *ctm = transfer->GetCTM()) {
+            QTransform t;
+            OfdConvert::ToQTransform(*ctm, t);
+            own = t * own;
+        }
+        outer = own * outer;
+    }
+    return any;
 }

@@ -91,8 +91,8 @@ public:
     static QPen CreatePen(const OfdTypeFillColor &color, const OfdTypeColorSpace *space, int alpha);
     static QBrush CreateBrush(const OfdTypeFillColor &color, const OfdTypeColorSpace *space, int alpha);
     static QPen CreateDefaultPen(int alpha);
-    // The boundary (grown by 2 pixels) in item coordinates: mapped by the inverse of the CTM.
-    bool GetVisualClipPixel(QPolygonF &polygon) const;
+    // The boundary (grown by grow pixels) in item coordinates: mapped by the inverse of the CTM.
+    bool GetVisualClipPixel(QPolygonF &polygon, double grow = 2) const;
     bool GetVisualClipPixel_Path(QPainterPath &path, EN_OfdVisualItemType type) const;
     // The outline of the object when it serves as a clip area (pixels of the clipped object's
     // space); empty for kinds that cannot clip.
@@ -102,6 +102,12 @@ public:
     // Intersects the painter's clip with the object's clips; false when it has none or none
     // yields an outline.
     bool ApplyObjectClips(QPainter *painter);
+    // Intersects the painter's clip with the object's own boundary grown by grow pixels (the
+    // margin keeps antialiased edges and strokes along the boundary); false without a boundary.
+    bool ApplyBoundaryClip(QPainter *painter, double grow = 2) const;
+    // Intersects the painter's clip with the boundaries of the enclosing composite objects (each
+    // grown by 2 pixels); false when none has one.
+    bool ApplyCompositeClips(QPainter *painter) const;
 
     void SetVisualSource(OfdVisualSource *source) { m_source = source; }
     OfdVisualSource *GetVisualSource() const { return m_source; }

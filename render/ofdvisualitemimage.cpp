@@ -81,9 +81,8 @@ void OfdVisualItemImage::PaintItem(QPainter *painter)
     if (target.isEmpty() || image.isNull())
         return;
     painter->save();
-    QPainterPath clip;
-    if (GetVisualClipPixel_Path(clip, EN_OfdVisualItemType_Image))
-        painter->setClipPath(clip, Qt::IntersectClip);
+    ApplyCompositeClips(painter);
+    ApplyBoundaryClip(painter);
     ApplyObjectClips(painter);
     painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     if (m_pageItem && m_pageItem->GetAlpha() != 255)

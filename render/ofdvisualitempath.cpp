@@ -192,7 +192,10 @@ QPen OfdVisualItemPath::CreateQtPen() const
 {
     OfdPageItemPath *object = PathItem();
     QPen pen;
-    if (HasOwnColor(object->GetStrokeColor()))
+    if (object->GetStrokeColor().IsCreateBrush()) {
+        // A shading strokes the outline with its brush, in the object's space like a fill.
+        pen = QPen(object->GetStrokeColor().CreateBrush(), 1);
+    } else if (HasOwnColor(object->GetStrokeColor()))
         pen = CreatePen(object->GetStrokeColor(), object->GetStrokeColorSpace(), object->GetAlpha());
     else
         pen = CreateDefaultPen(object->GetAlpha());
@@ -271,6 +274,10 @@ void OfdVisualItemPath::PaintItem(QPainter *painter)
         prepareGeometryChange();
     }
     const QPainterPath &path = GetPainterPath();
+    // Clipped to its boundary, grown by half the line so that strokes along the edge stay whole.
+    ApplyCompositeClips(painter);
+    const double halfLine = object->IsStroke() ? OfdConvert::OfdMMToPixel(object->GetLineWidth()) / 2 : 0;
+    ApplyBoundaryClip(painter, qMax(2.0, halfLine));
     ApplyObjectClips(painter);
 
     if (object->IsFill()) {

@@ -33,22 +33,6 @@ bool HasOwnColor(const OfdTypeFillColor &color)
     return color.IsSet() && color.GetColorSpaceId() != -2;
 }
 
-// True when polygon is an axis-aligned rectangle (then a cheap rectangle clip does).
-bool IsAxisAlignedRect(const QPolygonF &polygon, QRectF &rect)
-{
-    rect = polygon.boundingRect();
-    if (polygon.size() < 4 || polygon.size() > 5)
-        return false;
-    const double eps = 1e-6 * qMax(1.0, qMax(rect.width(), rect.height()));
-    for (const QPointF &p : polygon) {
-        const bool onX = std::abs(p.x() - rect.left()) < eps || std::abs(p.x() - rect.right()) < eps;
-        const bool onY = std::abs(p.y() - rect.top()) < eps || std::abs(p.y() - rect.bottom()) < eps;
-        if (!onX || !onY)
-            return false;
-    }
-    return true;
-}
-
 // The strings of single characters and their case-folded forms, made once per thread on first use:
 // BMP characters in pages of 256, the rest by code point.
 struct CharStrings
@@ -183,6 +167,14 @@ bool OfdVisualItemText::CreateQtFont()
     if (size == 0 || !std::isfinite(size))
         return false;
     OfdTypeFont *resource = document->GetFont(text->GetFontID());
+    static OfdTypeFont defaultFont = [] {
+        OfdTypeFont font;
+        font.SetFontName(QStringLiteral("宋体"));
+        font.SetFamilyName(QStringLiteral("宋体"));
+        return font;
+    }();
+    if (!resource && !text->HasFontAttr())
+        resource = &defaultFont;
     if (!resource)
         return false;
     double built = std::abs(size);
@@ -209,6 +201,8 @@ bool OfdVisualItemText::CreateQtFont()
         substitute.setItalic(true);
     if (text->GetWeight() != 400)
         substitute.setWeight(OfdConvert::ToQtFontWeight(text->GetWeight()));
+    m_wantItalic = substitute.italic();
+    m_wantBold = text->GetWeight() != 400 ? text->GetWeight() >= 700 : resource->IsBold();
     substitute.setHintingPreference(QFont::PreferNoHinting);
     substitute.setPointSizeF(pointSize);
 
@@ -339,6 +333,13 @@ void OfdVisualItemText::EnsureCharRecords()
     OfdPageItemText *text = TextItem();
     if (text && CreateQtFont()) {
         m_layout = std::make_unique<TextGlyphLayout>();
+        // Bold and italic asked for but not in the face drawn with (embedded files, and installed
+        // families without such faces) are made up.
+        const QRawFont &primary = m_fonts->Fonts()[0];
+        if (m_wantItalic && primary.style() == QFont::StyleNormal)
+            m_layout->slant = 0.2;
+        if (m_wantBold && primary.weight() < QFont::DemiBold)
+            m_layout->embolden = m_fonts->PixelSize() * 0.035;
         m_layout->Build(*text, *m_fonts, m_fontScale);
         const QVector<QRectF> &rects = m_layout->rects;
         m_chars.reserve(rects.size()); // exactly: resizing alone would leave room to grow
@@ -411,30 +412,23 @@ QRectF OfdVisualItemText::GetGraphicsBoundary() const
     return mapRectToScene(boundingRect());
 }
 
-void OfdVisualItemText::ClipToBoundary(QPainter *painter) const
-{
-    QPolygonF polygon;
-    if (!GetVisualClipPixel(polygon))
-        return;
-    QRectF rect;
-    if (IsAxisAlignedRect(polygon, rect)) {
-        painter->setClipRect(rect, Qt::IntersectClip);
-    } else {
-        QPainterPath path;
-        path.addPolygon(polygon);
-        path.closeSubpath();
-        painter->setClipPath(path, Qt::IntersectClip);
-    }
-}
-
 void OfdVisualItemText::DrawGlyphs(QPainter *painter)
 {
     const TextGlyphLayout &layout = *m_layout;
     const QVector<QRawFont> &fonts = m_fonts->Fonts();
     const QTransform base = painter->worldTransform();
-    if (m_fillPen) {
+    OfdPageItemText *text = TextItem();
+    if (m_fillPen && text && text->GetFillColor().IsDrawPattern() && !layout.upsideDown) {
+        // A pattern fills the glyphs' outlines with its tiles.
+        if (!m_strokeOutline)
+            m_strokeOutline = std::make_unique<QPainterPath>(layout.Outline(*m_fonts));
+        painter->save();
+        painter->setClipPath(*m_strokeOutline, Qt::IntersectClip);
+        text->GetFillColor().DrawPattern(painter, m_strokeOutline->boundingRect());
+        painter->restore();
+    } else if (m_fillPen) {
         painter->setPen(*m_fillPen);
-        if (!layout.upsideDown && layout.charDirection == 0) {
+        if (!layout.upsideDown && layout.charDirection == 0 && layout.slant == 0 && layout.embolden == 0) {
             if (layout.fontScale != 1)
                 painter->scale(layout.fontScale, layout.fontScale);
             for (const QGlyphRun &run : layout.runs)
@@ -449,6 +443,13 @@ void OfdVisualItemText::DrawGlyphs(QPainter *painter)
                 run.setPositions({g.ref.offset});
                 painter->setWorldTransform(layout.GlyphTransform(g) * base);
                 painter->drawGlyphRun(QPointF(), run);
+                if (layout.embolden > 0) {
+                    // Bold the font has no face for: the outline stroked in the fill's colour.
+                    QPen bold(m_fillPen->brush(), layout.embolden);
+                    bold.setJoinStyle(Qt::RoundJoin);
+                    painter->strokePath(fonts[g.ref.font].pathForGlyph(g.ref.glyph).translated(g.ref.offset),
+                                        bold);
+                }
             }
             painter->setWorldTransform(base);
         }
@@ -501,7 +502,10 @@ void OfdVisualItemText::paint(QPainter *painter, const QStyleOptionGraphicsItem 
     TryCreatePen();
     EnsureCharRecords();
     painter->save();
-    ClipToBoundary(painter);
+    // Not clipped to its own boundary: producers write tight or loose text boundaries, and a glyph
+    // drawn in a substituted or slanted font would lose its edge. Explicit clips and those of
+    // enclosing composites still apply.
+    ApplyCompositeClips(painter);
     ApplyObjectClips(painter);
     PaintItem(painter);
     painter->restore();
@@ -517,7 +521,6 @@ void OfdVisualItemText::DrawPattern(QPainter *painter)
     TryCreatePen();
     painter->save();
     PlaceInPatternCell(painter);
-    ClipToBoundary(painter);
     PaintItem(painter);
     painter->restore();
 }

@@ -85,8 +85,9 @@ protected:
     void DrawGlyphs(QPainter *painter);
     // Rectangle spanned by the characters' positions grown by the font size (item coordinates).
     QRectF CalTextBoundary() const;
-    void ClipToBoundary(QPainter *painter) const;
 
+    bool m_wantBold = false;   // the object or its font asks for bold
+    bool m_wantItalic = false; // likewise for italic
     bool m_selected = false;
     QPolygonF m_selectArea;
     std::unique_ptr<QFont> m_font;

@@ -480,14 +480,19 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
         }
     }
 
-    // Glyph maps by the character they start at; the first one for a position counts. Their glyph
-    // indices only mean something in the embedded font, but their positions count for any font.
-    QHash<int, const OfdTypeCGTransform *> maps;
-    if (text.GetCGTransformManage()) {
+    // Glyph maps with the code they belong to and the character of that code they start at; the
+    // first one for a position counts. Their glyph indices only mean something in the embedded font,
+    // but their positions count for any font.
+    using MapKey = QPair<const OfdTypeTextCode *, int>;
+    QHash<MapKey, const OfdTypeCGTransform *> maps;
+    if (text.GetCGTransformManage() && !codes.isEmpty()) {
         for (const OfdTypeCGTransform *map : text.GetCGTransformManage()->GetTransforms()) {
-            if (map && !map->GetGlyphs().isEmpty() && map->GetCodePosition() >= 0 &&
-                !maps.contains(map->GetCodePosition()))
-                maps.insert(map->GetCodePosition(), map);
+            if (!map || map->GetGlyphs().isEmpty() || map->GetCodePosition() < 0)
+                continue;
+            const MapKey key(codes.value(qBound(0, map->GetTextCodeIndex(), codes.size() - 1)),
+                             map->GetCodePosition());
+            if (!maps.contains(key))
+                maps.insert(key, map);
         }
     }
 
@@ -503,18 +508,34 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
     glyphs.reserve(units.size());
 
     const OfdTypeTextCode *code = nullptr;
-    int slot = 0; // position number within the current code
+    int slot = 0;      // position number within the current code
+    int codeStart = 0; // unit index of the current code's first character
     QPointF pen;
     double previousAdvance = 0;
+    bool anyCode = false;
+    // The position after the one at pen, slot positions into code. Only DeltaX moves x; without it,
+    // horizontal text moves by the previous glyph's advance and vertical text (DeltaY alone) not at all.
+    auto stepFrom = [&](const OfdTypeTextCode *c, int k, QPointF p) {
+        const QList<double> &dx = c->GetDeltaX();
+        const QList<double> &dy = c->GetDeltaY();
+        if (!dx.isEmpty())
+            p.rx() += OfdConvert::OfdMMToPixel(Delta(dx, k - 1));
+        else if (dy.isEmpty())
+            p.rx() += previousAdvance;
+        if (!dy.isEmpty())
+            p.ry() += OfdConvert::OfdMMToPixel(Delta(dy, k - 1));
+        return p;
+    };
     auto nextOrigin = [&]() {
         if (slot == 0) {
-            pen = OfdConvert::OfdMMToPixel(QPointF(Finite(code->GetX()), Finite(code->GetY())));
+            // A code without X or Y goes on from where the previous code ended.
+            const QPointF start =
+                OfdConvert::OfdMMToPixel(QPointF(Finite(code->GetX()), Finite(code->GetY())));
+            pen = QPointF(code->HasX() || !anyCode ? start.x() : pen.x(),
+                          code->HasY() || !anyCode ? start.y() : pen.y());
+            anyCode = true;
         } else {
-            const QList<double> &dx = code->GetDeltaX();
-            const QList<double> &dy = code->GetDeltaY();
-            pen.rx() += dx.isEmpty() ? previousAdvance : OfdConvert::OfdMMToPixel(Delta(dx, slot - 1));
-            if (!dy.isEmpty())
-                pen.ry() += OfdConvert::OfdMMToPixel(Delta(dy, slot - 1));
+            pen = stepFrom(code, slot, pen);
         }
         ++slot;
         return pen;
@@ -545,14 +566,20 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
 
     for (int i = 0; i < units.size();) {
         if (units[i].code != code) {
+            if (code && slot > 0)
+                pen = stepFrom(code, slot, pen); // where the previous code ended
             code = units[i].code;
+            codeStart = i;
             slot = 0;
             previousAdvance = 0;
         }
-        if (const OfdTypeCGTransform *map = maps.value(i, nullptr)) {
-            // count characters drawn by the map's glyphs, each glyph at the next position. The
-            // characters of cell k are k alone, except the last cell, which takes the rest.
-            const int count = qBound(1, map->GetCodeCount(), units.size() - i);
+        if (const OfdTypeCGTransform *map = maps.value(MapKey(code, i - codeStart), nullptr)) {
+            // count characters of this code drawn by the map's glyphs, each glyph at the next
+            // position. The characters of cell k are k alone, except the last cell, which takes the rest.
+            int codeEnd = i;
+            while (codeEnd < units.size() && units[codeEnd].code == code)
+                ++codeEnd;
+            const int count = qBound(1, map->GetCodeCount(), codeEnd - i);
             const QList<int> &ids = map->GetGlyphs();
             const int cellCount = qMin(count, ids.size());
             const int firstCell = cells.size();
@@ -653,6 +680,8 @@ QTransform TextGlyphLayout::GlyphTransform(const Glyph &glyph) const
         t.rotate(charDirection);
     }
     t.scale(fontScale, fontScale);
+    if (slant != 0)
+        t.shear(-slant, 0);
     return t;
 }
 

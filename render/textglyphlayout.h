@@ -106,6 +106,10 @@ struct TextGlyphLayout
     double descent = 0;      // likewise
     int charDirection = 0;   // degrees, clockwise
     bool upsideDown = false; // negative Size: each character turned by 180 degrees
+    // Styles the font lacks, made up when drawing: a slant (horizontal shift per unit of height above
+    // the baseline) for italic, and an outline width (pixels at the built size) for bold.
+    double slant = 0;
+    double embolden = 0;
     QVector<QGlyphRun> runs; // one run per font for upright text, at 1/fontScale (see Build)
 
     // Lays out the text codes of text with fonts. Positions follow the text codes: the first character
@@ -118,7 +122,7 @@ struct TextGlyphLayout
     bool IsEmpty() const { return rects.isEmpty(); }
     // Maps a glyph's own coordinates (pixels at the built size, baseline origin at 0, 0) to the item:
     // to its origin, turned by CharDirection (or by 180 degrees below the baseline for a negative
-    // size), scaled by the font scale.
+    // size), scaled by the font scale, slanted when italic is made up.
     QTransform GlyphTransform(const Glyph &glyph) const;
     // The glyphs' outlines placed as drawn.
     QPainterPath Outline(const TextFontSet &fonts) const;

@@ -73,6 +73,7 @@ public:
 
     QString GetTemplatePath(int id) const;
     QByteArray GetTemplateFileContent(int id) override;
+    QString GetTemplateFilePath(int id) override { return GetTemplatePath(id); }
 
     // Read from the descriptor on first request; null when the document has none.
     OfdOutline *GetOutline();

@@ -7,6 +7,7 @@
 #include "model/document/ofdpathnormalize.h"
 #include "model/xml/ofdxmlstreamreader.h"
 #include "model/xml/ofdxmlstreamstep.h"
+#include "model/xml/xmlpathrecord.h"
 #include "render/content/ofdtypecolorspace.h"
 #include "render/content/ofdtypecompositegraphicunit.h"
 #include "render/content/ofdtypedrawparam.h"
@@ -36,10 +37,11 @@ void OfdXmlRes::PasrseXml(const QByteArray &bytes)
         }
         const QString &list = step.GetPath().GetPath().at(1);
         if (depth == 2) {
-            if (!list.endsWith(QLatin1String(":Fonts")) && !list.endsWith(QLatin1String(":ColorSpaces")) &&
-                !list.endsWith(QLatin1String(":MultiMedias")) &&
-                !list.endsWith(QLatin1String(":DrawParams")) &&
-                !list.endsWith(QLatin1String(":CompositeGraphicUnits")))
+            if (!XmlPathRecord::IsLocalName(list, QLatin1String(":Fonts")) &&
+                !XmlPathRecord::IsLocalName(list, QLatin1String(":ColorSpaces")) &&
+                !XmlPathRecord::IsLocalName(list, QLatin1String(":MultiMedias")) &&
+                !XmlPathRecord::IsLocalName(list, QLatin1String(":DrawParams")) &&
+                !XmlPathRecord::IsLocalName(list, QLatin1String(":CompositeGraphicUnits")))
                 step.Skip();
             continue; // a list: its entries follow
         }
@@ -56,26 +58,30 @@ void OfdXmlRes::PasrseXml(const QByteArray &bytes)
 void OfdXmlRes::AddEntry(const QString &list, const QString &name, QXmlStreamReader &reader, bool &taken)
 {
     taken = true;
-    if (list.endsWith(QLatin1String(":Fonts")) && name.endsWith(QLatin1String(":Font"))) {
+    if (XmlPathRecord::IsLocalName(list, QLatin1String(":Fonts")) &&
+        XmlPathRecord::IsLocalName(name, QLatin1String(":Font"))) {
         auto *font = new OfdTypeFont;
         font->ParseXml(reader);
         m_fonts.append(font);
-    } else if (list.endsWith(QLatin1String(":ColorSpaces")) && name.endsWith(QLatin1String(":ColorSpace"))) {
+    } else if (XmlPathRecord::IsLocalName(list, QLatin1String(":ColorSpaces")) &&
+               XmlPathRecord::IsLocalName(name, QLatin1String(":ColorSpace"))) {
         auto *space = new OfdTypeColorSpace;
         space->ParseXml(reader);
         m_colorSpaces.append(space);
-    } else if (list.endsWith(QLatin1String(":MultiMedias")) && name.endsWith(QLatin1String(":MultiMedia"))) {
+    } else if (XmlPathRecord::IsLocalName(list, QLatin1String(":MultiMedias")) &&
+               XmlPathRecord::IsLocalName(name, QLatin1String(":MultiMedia"))) {
         auto *media = new OfdTypeMultiMedia;
         media->ParseXml(reader);
         delete m_multiMedias.value(media->GetID(), nullptr); // a later entry replaces an earlier one
         m_multiMedias.insert(media->GetID(), media);
-    } else if (list.endsWith(QLatin1String(":DrawParams")) && name.endsWith(QLatin1String(":DrawParam"))) {
+    } else if (XmlPathRecord::IsLocalName(list, QLatin1String(":DrawParams")) &&
+               XmlPathRecord::IsLocalName(name, QLatin1String(":DrawParam"))) {
         auto *param = new OfdTypeDrawParam;
         param->SetDocumentAccess(m_document);
         param->ParseXml(reader);
         m_drawParams.append(param);
-    } else if (list.endsWith(QLatin1String(":CompositeGraphicUnits")) &&
-               name.endsWith(QLatin1String(":CompositeGraphicUnit"))) {
+    } else if (XmlPathRecord::IsLocalName(list, QLatin1String(":CompositeGraphicUnits")) &&
+               XmlPathRecord::IsLocalName(name, QLatin1String(":CompositeGraphicUnit"))) {
         auto *unit = new OfdTypeCompositeGraphicUnit(m_document);
         unit->ParseXml(reader);
         delete m_units.value(unit->GetID(), nullptr);

@@ -4,6 +4,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -90,18 +91,75 @@ bool OfdFileReader::OpenFromIo(QIODevice *device)
     m_filePaths.clear();
     m_foldedPaths.clear();
     m_entrySizes.clear();
+    m_rootPrefix.clear();
+    QStringList names;
+    QHash<QString, qint64> sizes; // declared uncompressed size by archive name, first entry of a name
     for (bool more = m_zip->goToFirstFile(); more; more = m_zip->goToNextFile()) {
         QuaZipFileInfo64 info;
         const bool haveInfo = m_zip->getCurrentFileInfo(&info);
-        const QString name = haveInfo ? info.name : m_zip->getCurrentFileName();
+        const QString entry = haveInfo ? info.name : m_zip->getCurrentFileName();
+        names.append(entry);
+        if (haveInfo && !sizes.contains(entry))
+            sizes.insert(entry, qint64(qMin<quint64>(info.uncompressedSize, quint64(LLONG_MAX))));
+    }
+    m_rootPrefix = CommonTopFolder(names);
+    if (!m_rootPrefix.isEmpty())
+        qDebug().noquote() << "package entries all sit under" << m_rootPrefix << "- read as the package root";
+    // An archive may hold one name twice; the first entry is the one meant (the archive library would
+    // find the last), so it is read now.
+    m_firstOfDuplicates.clear();
+    QHash<QString, int> counts;
+    for (const QString &entry : qAsConst(names))
+        ++counts[entry];
+    if (counts.size() != names.size()) {
+        QSet<QString> taken;
+        for (bool more = m_zip->goToFirstFile(); more; more = m_zip->goToNextFile()) {
+            const QString entry = m_zip->getCurrentFileName();
+            if (counts.value(entry) < 2 || taken.contains(entry))
+                continue;
+            taken.insert(entry);
+            const QString name = entry.mid(m_rootPrefix.size());
+            qDebug().noquote() << "package names" << entry << "more than once; the first entry is read";
+            m_firstOfDuplicates.insert(name, ReadCurrentEntry(name));
+        }
+    }
+    for (const QString &entry : qAsConst(names)) {
+        const QString name = entry.mid(m_rootPrefix.size());
+        if (name.isEmpty())
+            continue; // the top folder itself
         m_filePaths.append(name);
-        if (haveInfo && !m_entrySizes.contains(name))
-            m_entrySizes.insert(name, qint64(qMin<quint64>(info.uncompressedSize, quint64(LLONG_MAX))));
+        const auto size = sizes.constFind(entry);
+        if (size != sizes.constEnd() && !m_entrySizes.contains(name))
+            m_entrySizes.insert(name, size.value());
         const QString folded = (name.startsWith(QLatin1Char('/')) ? name.mid(1) : name).toCaseFolded();
         if (!m_foldedPaths.contains(folded))
             m_foldedPaths.insert(folded, name);
     }
     return true;
+}
+
+QString OfdFileReader::CommonTopFolder(const QStringList &names)
+{
+    // Only when the archive has no OFD.xml of its own at the root and one in the top folder.
+    QString prefix;
+    for (const QString &raw : names) {
+        const QString name = raw.startsWith(QLatin1Char('/')) ? raw.mid(1) : raw;
+        if (name.compare(QLatin1String("OFD.xml"), Qt::CaseInsensitive) == 0)
+            return QString();
+        const int slash = name.indexOf(QLatin1Char('/'));
+        if (slash <= 0)
+            return QString();
+        const QString top = raw.left(raw.size() - name.size() + slash + 1);
+        if (prefix.isEmpty())
+            prefix = top;
+        else if (top != prefix)
+            return QString();
+    }
+    for (const QString &raw : names) {
+        if (raw.mid(prefix.size()).compare(QLatin1String("OFD.xml"), Qt::CaseInsensitive) == 0)
+            return prefix;
+    }
+    return QString();
 }
 
 QString OfdFileReader::GetFileShortName() const
@@ -113,9 +171,16 @@ QByteArray OfdFileReader::ReadEntry(const QString &name)
 {
     if (!m_zip || name.isEmpty())
         return QByteArray();
-    if (!m_zip->setCurrentFile(name, QuaZip::csDefault))
+    const auto duplicate = m_firstOfDuplicates.constFind(name);
+    if (duplicate != m_firstOfDuplicates.constEnd())
+        return *duplicate;
+    if (!m_zip->setCurrentFile(m_rootPrefix + name, QuaZip::csDefault))
         return QByteArray();
+    return ReadCurrentEntry(name);
+}
 
+QByteArray OfdFileReader::ReadCurrentEntry(const QString &name)
+{
     QuaZipFileInfo64 info;
     if (!m_zip->getCurrentFileInfo(&info))
         return QByteArray();

@@ -56,14 +56,21 @@ private:
     QByteArray ReadEntry(const QString &name);
     // The archive name GetFileContent would read for path; empty when none.
     QString ResolveName(const QString &path) const;
+    // The bytes of the archive's current entry (name is for the debug lines).
+    QByteArray ReadCurrentEntry(const QString &name);
+    // The folder every entry of names sits in (with its "/"), when the package's own OFD.xml is
+    // there and not at the root; else empty.
+    static QString CommonTopFolder(const QStringList &names);
     void CloseArchive();
 
     QString m_fileFullName;
-    QStringList m_filePaths;
+    QStringList m_filePaths;               // entry names, without m_rootPrefix
+    QString m_rootPrefix;                  // top folder that holds the whole package, or empty
     QHash<QString, QString> m_foldedPaths; // entry names by their case-folded form, without leading "/"
     QHash<QString, qint64> m_entrySizes;   // declared uncompressed size by entry name
     QByteArray m_packageBytes;
     QHash<QString, QByteArray> m_cache;
+    QHash<QString, QByteArray> m_firstOfDuplicates; // names given twice: the first entry's bytes
     // The archive reads from one of the two devices, so it is destroyed first.
     std::unique_ptr<QFile> m_file;
     std::unique_ptr<QBuffer> m_buffer;

@@ -17,9 +17,19 @@ public:
     QString GetLast() const { return m_path.isEmpty() ? QString() : m_path.last(); }
     const QStringList &GetPath() const { return m_path; }
     // True when the path is depth names deep and the innermost ends with suffix, such as ":DocRoot".
+    // A suffix that starts with ":" names a local name: it also matches the name without any prefix
+    // (packages written with a default namespace, or with none at all).
     bool IsAt(int depth, QLatin1String suffix) const
     {
-        return m_path.size() == depth && m_path.last().endsWith(suffix);
+        return m_path.size() == depth && IsLocalName(m_path.last(), suffix);
+    }
+    // True when qualifiedName ends with suffix, or, for a suffix ":Name", is exactly "Name".
+    static bool IsLocalName(const QString &qualifiedName, QLatin1String suffix)
+    {
+        if (qualifiedName.endsWith(suffix))
+            return true;
+        return suffix.size() > 1 && suffix.at(0) == QLatin1Char(':') &&
+               qualifiedName.size() == suffix.size() - 1 && qualifiedName == suffix.mid(1);
     }
     // The names, each followed by "/".
     QString ToString() const;

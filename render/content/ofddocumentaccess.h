@@ -34,6 +34,8 @@ public:
 
     // Bytes of the content file of the template page with that id; empty when unknown.
     virtual QByteArray GetTemplateFileContent(int id) = 0;
+    // Package path of that content file; empty when unknown.
+    virtual QString GetTemplateFilePath(int /*id*/) { return QString(); }
     // Registers a page resource file (package path) for the page with that key.
     virtual void AddPageRes(const QString &path, int pageKey) = 0;
 

@@ -1,5 +1,6 @@
 #include "render/content/ofdpageitemtext.h"
 
+#include <QDebug>
 #include <QXmlStreamReader>
 
 #include <cmath>
@@ -29,6 +30,13 @@ void OfdPageItemText::PasreXml(QXmlStreamReader &reader)
     m_readDirection = OfdHelper::GetAttrInt(attrs, QLatin1String("ReadDirection"), 0);
     m_fontId = OfdHelper::GetAttrInt(attrs, QLatin1String("Font"), 0);
     m_fontSize = OfdHelper::GetAttrFloat(attrs, QLatin1String("Size"), 0);
+    // Some converters leave out the font and the size; such text is drawn in a default font at a
+    // default size rather than not at all.
+    m_hasFontAttr = !attrs.value(QLatin1String("Font")).trimmed().isEmpty();
+    if (attrs.value(QLatin1String("Size")).trimmed().isEmpty()) {
+        m_fontSize = kDefaultFontSize;
+        qDebug() << "text object without Size, drawn at the default size:" << m_id;
+    }
     const QString lineWidth = GetAttrWithDrawParam(attrs, QLatin1String("LineWidth"));
     m_lineWidth = lineWidth.isEmpty() ? 0.353 : OfdHelper::ToDouble(lineWidth);
     if (!std::isfinite(m_lineWidth))
@@ -49,7 +57,7 @@ void OfdPageItemText::PasreXml(QXmlStreamReader &reader)
         } else if (step.IsAt(2, QLatin1String(":CGTransform"))) {
             if (!m_cgTransforms)
                 m_cgTransforms = std::make_unique<OfdTypeCGTransformManage>();
-            m_cgTransforms->ParseXml(reader);
+            m_cgTransforms->ParseXml(reader, m_textCodes.GetCodeCount());
             step.Consumed();
         } else if (step.IsAt(2, QLatin1String(":Clips"))) {
             ParseClips(reader);

@@ -20,7 +20,12 @@ public:
     void PasreXml(QXmlStreamReader &reader) override;
     QString GetDebugInfo() const override { return QStringLiteral("text id=%1").arg(m_id); }
 
+    // Size of text objects that give none: 10.5 points (the common body size), in millimetres.
+    static constexpr float kDefaultFontSize = 3.704f;
+
     int GetFontID() const { return m_fontId; }
+    // False when the object names no font resource (it is then drawn in a default font).
+    bool HasFontAttr() const { return m_hasFontAttr; }
     float GetFontSize() const { return m_fontSize; }
     bool IsFill() const { return m_fill; }
     bool IsStroke() const { return m_stroke; }
@@ -45,6 +50,7 @@ public:
 
 private:
     int m_fontId = 0;
+    bool m_hasFontAttr = true;
     float m_fontSize = 0;
     bool m_fill = true;
     bool m_stroke = false;

@@ -21,12 +21,18 @@ public:
     // CodeCount.
     bool GetGlyph(int charIndex, int &glyph, int &codeCount) const;
 
+    // The text code of the object this map belongs to (CodePosition counts within it): the one that
+    // follows it in the object, by its index among the object's codes.
+    int GetTextCodeIndex() const { return m_textCodeIndex; }
+    void SetTextCodeIndex(int index) { m_textCodeIndex = index; }
+
     int GetCodeCount() const { return m_codeCount; }
     int GetCodePosition() const { return m_codePosition; }
     int GetGlyphCount() const { return m_glyphCount; }
     const QList<int> &GetGlyphs() const { return m_glyphs; }
 
 private:
+    int m_textCodeIndex = 0;
     int m_codeCount = 1;
     int m_codePosition = 0;
     int m_glyphCount = 1;

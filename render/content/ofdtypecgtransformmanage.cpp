@@ -9,9 +9,10 @@ OfdTypeCGTransformManage::~OfdTypeCGTransformManage()
     qDeleteAll(m_transforms);
 }
 
-void OfdTypeCGTransformManage::ParseXml(QXmlStreamReader &reader)
+void OfdTypeCGTransformManage::ParseXml(QXmlStreamReader &reader, int textCodeIndex)
 {
     auto *transform = new OfdTypeCGTransform;
+    transform->SetTextCodeIndex(textCodeIndex);
     transform->ParseXml(reader);
     m_transforms.append(transform);
 }

@@ -14,8 +14,8 @@ public:
     OfdTypeCGTransformManage(const OfdTypeCGTransformManage &) = delete;
     OfdTypeCGTransformManage &operator=(const OfdTypeCGTransformManage &) = delete;
 
-    // Reads one CGTransform element and appends it.
-    void ParseXml(QXmlStreamReader &reader);
+    // Reads one CGTransform element and appends it; it belongs to the text code with textCodeIndex.
+    void ParseXml(QXmlStreamReader &reader, int textCodeIndex = 0);
     // The first transform that answers for charIndex.
     bool GetGlyph(int charIndex, int &glyph, int &codeCount) const;
     int GetCount() const { return m_transforms.size(); }

@@ -23,6 +23,8 @@ public:
     bool IsItalic() const { return m_italic; }
     const QString &GetFontFile() const { return m_fontFile; }
     void SetFontFile(const QString &path) { m_fontFile = path; }
+    void SetFontName(const QString &name) { m_fontName = name; }
+    void SetFamilyName(const QString &name) { m_familyName = name; }
 
 private:
     int m_id = 0;

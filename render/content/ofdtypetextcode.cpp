@@ -12,6 +12,8 @@ void OfdTypeTextCode::ParseXml(QXmlStreamReader &reader)
     const QXmlStreamAttributes attrs = reader.attributes();
     m_x = OfdHelper::GetAttrDouble(attrs, QLatin1String("X"), 0);
     m_y = OfdHelper::GetAttrDouble(attrs, QLatin1String("Y"), 0);
+    m_hasX = !attrs.value(QLatin1String("X")).trimmed().isEmpty();
+    m_hasY = !attrs.value(QLatin1String("Y")).trimmed().isEmpty();
     m_deltaX = OfdHelper::ParseDeltaList(attrs.value(QLatin1String("DeltaX")).toString());
     m_deltaY = OfdHelper::ParseDeltaList(attrs.value(QLatin1String("DeltaY")).toString());
     m_text = reader.readElementText(QXmlStreamReader::IncludeChildElements);

@@ -20,6 +20,9 @@ public:
     const QString &GetText() const { return m_text; }
     int GetCharCount() const { return m_text.size(); }
     double GetX() const { return m_x; }
+    // False when the code gives no X (or Y): it then goes on from where the previous code ended.
+    bool HasX() const { return m_hasX; }
+    bool HasY() const { return m_hasY; }
     double GetY() const { return m_y; }
     const QList<double> &GetDeltaX() const { return m_deltaX; }
     const QList<double> &GetDeltaY() const { return m_deltaY; }
@@ -46,6 +49,8 @@ public:
 
 private:
     QString m_text;
+    bool m_hasX = true;
+    bool m_hasY = true;
     double m_x = 0;
     double m_y = 0;
     QList<double> m_deltaX;

@@ -71,18 +71,28 @@ bool OfdXmlPage::ParsePageTemplate(OfdTemplateInfo *info)
     const QByteArray bytes = m_document->GetTemplateFileContent(info->GetTemplateID());
     if (bytes.isEmpty())
         return false;
-    OfdXmlPageLayerGroup *group = OfdXmlPageContentParse(this).Parse(bytes);
+    // The template's resource files are named relative to the template's own content file.
+    OfdXmlPageLayerGroup *group =
+        OfdXmlPageContentParse(this, m_document->GetTemplateFilePath(info->GetTemplateID())).Parse(bytes);
     group->SetKind(info->GetZOrder());
     group->SetTemplateFlag(1);
     m_groups.prepend(group);
     return true;
 }
 
-void OfdXmlPage::AddPageRes(const QString &path)
+void OfdXmlPage::AddPageRes(const QString &path, const QString &contentPath)
 {
     if (!m_document || path.trimmed().isEmpty())
         return;
-    m_document->AddPageRes(GetOfdFullPath(path.trimmed()), GetPageRefId());
+    QString full;
+    if (contentPath.isEmpty()) {
+        full = GetOfdFullPath(path.trimmed());
+    } else {
+        OfdXml part; // the template's own content file
+        part.SetOfdFilePath(contentPath);
+        full = part.GetOfdFullPath(path.trimmed());
+    }
+    m_document->AddPageRes(full, GetPageRefId());
 }
 
 bool OfdXmlPage::GetPageArea_PhysicalBox(QRectF &box) const

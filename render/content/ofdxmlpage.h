@@ -39,8 +39,9 @@ public:
     const QString &GetPageFullPath() const { return m_pagePath; }
     const QByteArray &GetContent() const { return m_content; }
 
-    // Resolves a PageRes location against the page and registers it with the document.
-    void AddPageRes(const QString &path);
+    // Registers a resource file named in a content file: the page's own, or (contentPath given)
+    // a template's, against whose path the location is resolved.
+    void AddPageRes(const QString &path, const QString &contentPath = QString());
     // The physical box of the page's own Area; false when it has none.
     bool GetPageArea_PhysicalBox(QRectF &box) const;
     OfdTypeFillColor *GetFillColorByDrawParam(const QString &id) const;

@@ -5,6 +5,7 @@
 #include "model/xml/ofdxmlstreamreader.h"
 #include "model/xml/ofdxmlstreamstep.h"
 #include "model/xml/xmlnode.h"
+#include "model/xml/xmlpathrecord.h"
 #include "render/content/ofdpageitemcomposite.h"
 #include "render/content/ofdpageitemimage.h"
 #include "render/content/ofdpageitempath.h"
@@ -25,13 +26,15 @@ int OfdXmlPageBlock::GetPageRefId() const
 
 OfdPageItem *OfdXmlPageBlock::CreateItem(const QString &name) const
 {
-    if (name.endsWith(QLatin1String(":TextObject")) || name.endsWith(QLatin1String(":Text")))
+    if (XmlPathRecord::IsLocalName(name, QLatin1String(":TextObject")) ||
+        XmlPathRecord::IsLocalName(name, QLatin1String(":Text")))
         return new OfdPageItemText;
-    if (name.endsWith(QLatin1String(":PathObject")) || name.endsWith(QLatin1String(":Path")))
+    if (XmlPathRecord::IsLocalName(name, QLatin1String(":PathObject")) ||
+        XmlPathRecord::IsLocalName(name, QLatin1String(":Path")))
         return new OfdPageItemPath;
-    if (name.endsWith(QLatin1String(":ImageObject")))
+    if (XmlPathRecord::IsLocalName(name, QLatin1String(":ImageObject")))
         return new OfdPageItemImage;
-    if (name.endsWith(QLatin1String(":CompositeObject")))
+    if (XmlPathRecord::IsLocalName(name, QLatin1String(":CompositeObject")))
         return new OfdPageItemComposite;
     return nullptr;
 }
@@ -60,7 +63,8 @@ void OfdXmlPageBlock::ParseXml(QXmlStreamReader &reader)
         if (OfdPageItem *item = CreateItem(name)) {
             AddItem(item, reader);
             step.Consumed();
-        } else if (name.endsWith(QLatin1String(":PageBlock")) && step.GetDepth() <= kMaxBlockDepth) {
+        } else if (XmlPathRecord::IsLocalName(name, QLatin1String(":PageBlock")) &&
+                   step.GetDepth() <= kMaxBlockDepth) {
             continue; // nested blocks are walked through, their objects flattened in order
         } else if (step.GetDepth() == 2) {
             continue; // any other container directly inside the block is walked through as well

@@ -31,7 +31,7 @@ OfdXmlPageLayerGroup *OfdXmlPageContentParse::Parse(const QByteArray &content)
             } else if (step.IsAt(2, QLatin1String(":PageRes"))) {
                 const QString path = step.ReadText();
                 if (m_page)
-                    m_page->AddPageRes(path);
+                    m_page->AddPageRes(path, m_contentPath);
             }
             continue; // Content and anything else at this level is walked through
         }

@@ -15,6 +15,7 @@ void OfdXmlPageLayer::ParseXml(OfdXmlPage *page, QXmlStreamReader &reader)
     const QXmlStreamAttributes attrs = reader.attributes();
     m_id = OfdHelper::GetAttrInt(attrs, QLatin1String("ID"), 0);
     m_drawParam = OfdHelper::GetAttrString(attrs, QLatin1String("DrawParam"));
+    m_type = OfdHelper::GetAttrString(attrs, QLatin1String("Type"));
     m_block = std::make_unique<OfdXmlPageBlock>();
     m_block->SetOfdFile(page ? page->GetOfdFile() : nullptr);
     m_block->SetLayer(this);
@@ -42,4 +43,13 @@ OfdTypeFillColor *OfdXmlPageLayer::GetFillColorByDrawParam(const QString &id) co
     if (param.isEmpty() || !m_page)
         return nullptr;
     return m_page->GetFillColorByDrawParam(param);
+}
+
+int OfdXmlPageLayer::StackRank(const QString &kind)
+{
+    if (kind.compare(QLatin1String("Background"), Qt::CaseInsensitive) == 0)
+        return -1;
+    if (kind.compare(QLatin1String("Foreground"), Qt::CaseInsensitive) == 0)
+        return 1;
+    return 0; // "Body", absent or unknown
 }

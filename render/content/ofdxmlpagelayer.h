@@ -25,6 +25,11 @@ public:
 
     int GetID() const { return m_id; }
     const QString &GetDrawParam() const { return m_drawParam; }
+    // The layer's Type as written ("Background", "Body", "Foreground"; empty when absent).
+    const QString &GetType() const { return m_type; }
+    // Where a layer of this Type, or a template of this ZOrder, is stacked: -1 beneath the body
+    // ("Background"), 0 the body (also empty or unknown), 1 above it ("Foreground").
+    static int StackRank(const QString &kind);
     OfdXmlPage *GetPage() const { return m_page; }
     OfdXmlPageBlock *GetBlock() const { return m_block.get(); }
     // The block's objects, or null without a block.
@@ -39,6 +44,7 @@ public:
 private:
     int m_id = 0;
     QString m_drawParam;
+    QString m_type;
     OfdXmlPage *m_page = nullptr;
     std::unique_ptr<OfdXmlPageBlock> m_block;
 };

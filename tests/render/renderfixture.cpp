@@ -33,9 +33,15 @@ RenderPackage &RenderPackage::Resources(const QString &resXml)
     return *this;
 }
 
-RenderPackage &RenderPackage::Template(int id, const QString &layersXml)
+RenderPackage &RenderPackage::Template(int id, const QString &layersXml, const QString &beforeContentXml)
 {
-    m_templates.append(qMakePair(id, layersXml));
+    m_templates.append({id, layersXml, beforeContentXml});
+    return *this;
+}
+
+RenderPackage &RenderPackage::PackageFile(const QString &path, const QByteArray &bytes)
+{
+    m_files.append(qMakePair(QLatin1Char('/') + path, bytes));
     return *this;
 }
 
@@ -57,7 +63,7 @@ QByteArray RenderPackage::Build() const
     QString templates;
     for (const auto &t : m_templates)
         templates +=
-            QStringLiteral("<ofd:TemplatePage ID=\"%1\" BaseLoc=\"Tpls/Tpl_%1/Content.xml\"/>").arg(t.first);
+            QStringLiteral("<ofd:TemplatePage ID=\"%1\" BaseLoc=\"Tpls/Tpl_%1/Content.xml\"/>").arg(t.id);
     builder.AddText(
         QStringLiteral("Doc_0/Document.xml"),
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:Document %1><ofd:CommonData>"
@@ -79,13 +85,17 @@ QByteArray RenderPackage::Build() const
                         .arg(QLatin1String(kNs), m_beforeContent, m_layers));
     for (const auto &t : m_templates) {
         builder.AddText(
-            QStringLiteral("Doc_0/Tpls/Tpl_%1/Content.xml").arg(t.first),
-            QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:Page %1><ofd:Content>%2"
+            QStringLiteral("Doc_0/Tpls/Tpl_%1/Content.xml").arg(t.id),
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:Page %1>%2<ofd:Content>%3"
                            "</ofd:Content></ofd:Page>")
-                .arg(QLatin1String(kNs), t.second));
+                .arg(QLatin1String(kNs), t.beforeContent, t.layers));
     }
-    for (const auto &f : m_files)
-        builder.Add(QStringLiteral("Doc_0/Res/") + f.first, f.second);
+    for (const auto &f : m_files) {
+        if (f.first.startsWith(QLatin1Char('/')))
+            builder.Add(f.first.mid(1), f.second);
+        else
+            builder.Add(QStringLiteral("Doc_0/Res/") + f.first, f.second);
+    }
     return builder.Build();
 }
 

@@ -24,10 +24,13 @@ public:
     // Children of ofd:Res in the public resources (ColorSpaces, DrawParams, CompositeGraphicUnits,
     // MultiMedias ...), paths relative to Doc_0/Res.
     RenderPackage &Resources(const QString &resXml);
-    // A template page (TemplatePage ID) with its own content layers.
-    RenderPackage &Template(int id, const QString &layersXml);
+    // A template page (TemplatePage ID) with its own content layers, stored as
+    // Doc_0/Tpls/Tpl_<id>/Content.xml, and children of its root before the content.
+    RenderPackage &Template(int id, const QString &layersXml, const QString &beforeContentXml = QString());
     // Any other file of the package, path relative to Doc_0/Res.
     RenderPackage &ResFile(const QString &name, const QByteArray &bytes);
+    // Any file of the package by its full package path.
+    RenderPackage &PackageFile(const QString &path, const QByteArray &bytes);
 
     QByteArray Build() const;
     // Opens the package and renders page 1 at dpi; null image on failure.
@@ -39,7 +42,13 @@ private:
     QString m_layers;
     QString m_beforeContent;
     QString m_res;
-    QList<QPair<int, QString>> m_templates;
+    struct TemplateContent
+    {
+        int id;
+        QString layers;
+        QString beforeContent;
+    };
+    QList<TemplateContent> m_templates;
     QList<QPair<QString, QByteArray>> m_files;
 };
 

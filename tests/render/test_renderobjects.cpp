@@ -21,6 +21,7 @@ private slots:
     void imageClippedByPath_data();
     void imageClippedByPath();
     void exactPageScale();
+    void templateResourcesResolveAgainstTemplate();
 
 private:
     QImage RenderImagePage(const QString &imageAttributes, const QString &children = QString());
@@ -238,14 +239,59 @@ void TestRenderObjects::pixelProbes_data()
         << Layer(PathObject("0 0 40 20", filled, Rect(40, 20), pattern)) << none << none << none
         << Probes{{2, 5, kRed}, {7, 5, kWhite}, {12, 5, kRed}, {17, 15, kWhite}, {32, 15, kRed}};
 
-    // Templates lie beneath the page's own content, whatever their ZOrder.
-    for (const char *zOrder : {"Background", "Foreground"}) {
-        QTest::newRow(qPrintable(QStringLiteral("template %1 beneath body").arg(QLatin1String(zOrder))))
-            << Layer(Square(10, 10, 10, QStringLiteral("0 0 255"))) << none
-            << QStringLiteral("<ofd:Template TemplateID=\"7\" ZOrder=\"%1\"/>").arg(QLatin1String(zOrder))
-            << Layer(Square(0, 0, 30, QStringLiteral("255 0 0")))
-            << Probes{{15, 15, kBlue}, {25, 25, kRed}, {35, 35, kWhite}};
-    }
+    // Templates: "Background" (also the default) beneath the page's own content, "Foreground" above.
+    QTest::newRow("template Background beneath body")
+        << Layer(Square(10, 10, 10, QStringLiteral("0 0 255"))) << none
+        << QStringLiteral("<ofd:Template TemplateID=\"7\" ZOrder=\"Background\"/>")
+        << Layer(Square(0, 0, 30, QStringLiteral("255 0 0")))
+        << Probes{{15, 15, kBlue}, {25, 25, kRed}, {35, 35, kWhite}};
+    QTest::newRow("template without ZOrder beneath body")
+        << Layer(Square(10, 10, 10, QStringLiteral("0 0 255"))) << none
+        << QStringLiteral("<ofd:Template TemplateID=\"7\"/>")
+        << Layer(Square(0, 0, 30, QStringLiteral("255 0 0"))) << Probes{{15, 15, kBlue}, {25, 25, kRed}};
+    QTest::newRow("template Foreground above body")
+        << Layer(Square(10, 10, 10, QStringLiteral("0 0 255"))) << none
+        << QStringLiteral("<ofd:Template TemplateID=\"7\" ZOrder=\"Foreground\"/>")
+        << Layer(Square(0, 0, 30, QStringLiteral("255 0 0")))
+        << Probes{{15, 15, kRed}, {25, 25, kRed}, {35, 35, kWhite}};
+    // Layer Type orders the layers of one content file the same way; equal types keep their order.
+    QTest::newRow("layer types") << QStringLiteral("<ofd:Layer ID=\"100\" Type=\"Foreground\">%1</ofd:Layer>"
+                                                   "<ofd:Layer ID=\"101\" Type=\"Body\">%2</ofd:Layer>"
+                                                   "<ofd:Layer ID=\"102\">%3</ofd:Layer>"
+                                                   "<ofd:Layer ID=\"103\" Type=\"Background\">%4</ofd:Layer>")
+                                        .arg(Square(0, 0, 10, QStringLiteral("0 0 255")),
+                                             Square(0, 0, 30, QStringLiteral("0 160 0")),
+                                             Square(0, 0, 20, QStringLiteral("255 0 0")),
+                                             Square(0, 0, 40, QStringLiteral("0 0 0")))
+                                 << none << none << none
+                                 << Probes{{5, 5, kBlue}, {15, 15, kRed}, {25, 25, kGreen}, {35, 35, kBlack}};
+
+    // A shading strokes an outline with its colours, not in black.
+    QTest::newRow("shading stroke")
+        << Layer(PathObject(
+               "0 0 40 40", thick, "M 5 20 L 35 20",
+               QStringLiteral("<ofd:StrokeColor><ofd:AxialShd StartPoint=\"10 0\" EndPoint=\"30 0\" "
+                              "Extend=\"3\"><ofd:Segment Position=\"0\"><ofd:Color Value=\"255 0 0\"/>"
+                              "</ofd:Segment><ofd:Segment Position=\"1\"><ofd:Color Value=\"0 0 255\"/>"
+                              "</ofd:Segment></ofd:AxialShd></ofd:StrokeColor>")))
+        << none << none << none << Probes{{7, 20, kRed}, {33, 20, kBlue}, {20, 25, kWhite}};
+
+    // Boundaries clip paths (grown by half their line) and the objects of composites.
+    QTest::newRow("path clipped to its boundary")
+        << Layer(PathObject("10 10 10 10", QStringLiteral("Fill=\"true\" Stroke=\"false\""), Rect(20, 20),
+                            Fill(QStringLiteral("255 0 0"))))
+        << none << none << none << Probes{{15, 15, kRed}, {19, 19, kRed}, {22, 22, kWhite}, {28, 15, kWhite}};
+    QTest::newRow("stroke along the boundary stays whole")
+        << Layer(PathObject("10 10 20 0.01", thick, "M 0 0 L 20 0")) << none << none << none
+        << Probes{{15, 10, kBlack}, {15, 11, kBlack}, {15, 9, kBlack}};
+    QTest::newRow("composite clipped to its boundary")
+        << Layer(QStringLiteral("<ofd:CompositeObject ID=\"40\" ResourceID=\"22\" Boundary=\"20 20 4 4\"/>"))
+        << QStringLiteral("<ofd:CompositeGraphicUnits>"
+                          "<ofd:CompositeGraphicUnit ID=\"22\" Width=\"10\" Height=\"10\"><ofd:Content>%1"
+                          "</ofd:Content></ofd:CompositeGraphicUnit></ofd:CompositeGraphicUnits>")
+               .arg(PathObject("0 0 10 10", QStringLiteral("Fill=\"true\" Stroke=\"false\""), Rect(10, 10),
+                               Fill(QStringLiteral("255 0 0"))))
+        << none << none << Probes{{22, 22, kRed}, {23.5, 23.5, kRed}, {26, 26, kWhite}, {22, 27, kWhite}};
 
     // Composites: unit 20 is a red 4 × 4 square; unit 21 holds unit 20 at (5, 5) over a blue square.
     const QString units =
@@ -393,6 +439,30 @@ void TestRenderObjects::exactPageScale()
     QCOMPARE(image.size(), QSize(454, 76));
     QVERIFY2(qRed(image.pixel(376, 30)) < 40, qPrintable(Describe(image, 376, 30)));
     QVERIFY2(qRed(image.pixel(380, 30)) > 245, qPrintable(Describe(image, 380, 30)));
+}
+
+void TestRenderObjects::templateResourcesResolveAgainstTemplate()
+{
+    // The template names its own resource file, next to its content: a draw parameter that fills
+    // green. Resolved against the page instead, the file is not found and nothing is filled.
+    const QString res = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:Res xmlns:ofd=\"http://www.ofdspec.org/2016\" "
+        "BaseLoc=\"Res\"><ofd:DrawParams><ofd:DrawParam ID=\"500\"><ofd:FillColor Value=\"0 160 0\"/>"
+        "</ofd:DrawParam></ofd:DrawParams></ofd:Res>");
+    const QImage image =
+        RenderPackage()
+            .PageSize(40, 40)
+            .Content(Layer(Square(30, 30, 5, QStringLiteral("0 0 255"))),
+                     QStringLiteral("<ofd:Template TemplateID=\"7\"/>"))
+            .Template(7,
+                      Layer(PathObject("5 5 10 10",
+                                       QStringLiteral("Fill=\"true\" Stroke=\"false\" DrawParam=\"500\""),
+                                       Rect(10, 10))),
+                      QStringLiteral("<ofd:PageRes>TplRes.xml</ofd:PageRes>"))
+            .PackageFile(QStringLiteral("Doc_0/Tpls/Tpl_7/TplRes.xml"), res.toUtf8())
+            .Render(kDpi);
+    QVERIFY2(IsColor(image, 100, 100, kGreen), qPrintable(Describe(image, 100, 100)));
+    QVERIFY2(IsColor(image, 320, 320, kBlue), qPrintable(Describe(image, 320, 320)));
 }
 
 QTEST_MAIN(TestRenderObjects)

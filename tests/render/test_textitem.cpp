@@ -47,6 +47,14 @@ private slots:
     void recordsFollowTextCodes_data();
     void recordsFollowTextCodes();
     void recordsWithoutDeltaAdvanceByGlyphWidths();
+    void verticalTextKeepsItsColumn();
+    void glyphMapsBelongToTheirTextCode();
+    void codeWithoutXGoesOnFromThePreviousCode();
+    void textIsNotClippedByItsBoundary();
+    void textWithoutFontAndSizeUsesDefaults();
+    void boldAndItalicAreMadeUpForEmbeddedFonts_data();
+    void boldAndItalicAreMadeUpForEmbeddedFonts();
+    void patternFillsText();
     void formattingWhiteSpaceIsNotText();
     void marksArePaintedBeneath_data();
     void marksArePaintedBeneath();
@@ -528,7 +536,6 @@ void TestTextItem::unusableFont_data()
     QTest::addColumn<QString>("resources");
     QTest::newRow("missing font resource") << QStringLiteral("Font=\"99\" Size=\"20\"") << StandardFonts();
     QTest::newRow("zero size") << QStringLiteral("Font=\"1\" Size=\"0\"") << StandardFonts();
-    QTest::newRow("no size") << QStringLiteral("Font=\"1\"") << StandardFonts();
 }
 
 void TestTextItem::unusableFont()
@@ -607,6 +614,201 @@ void TestTextItem::recordsWithoutDeltaAdvanceByGlyphWidths()
     const double origin2 = records[2].ItemRect().left() + records[2].ItemRect().width() / 12;
     QVERIFY2(std::abs(origin2 - expected) < 0.05,
              qPrintable(QStringLiteral("%1 vs %2").arg(origin2).arg(expected)));
+}
+
+namespace {
+// Where the character cell of a record starts (its rectangle is widened by a tenth on each side).
+QPointF RecordOrigin(const OfdVisualTextInfo &info)
+{
+    const QRectF r = info.ItemRect();
+    return QPointF(r.left() + r.width() / 12, r.top());
+}
+} // namespace
+
+void TestTextItem::verticalTextKeepsItsColumn()
+{
+    // Column labels of invoices: DeltaY only. x stays where the code starts.
+    TextDoc doc;
+    doc.fontFile = m_dejaVu;
+    doc.resources = StandardFonts();
+    doc.layer = TextObject(QStringLiteral("Font=\"1\" Size=\"10\""),
+                           TextCode(10, 15, kBlock + kBlock + kBlock, QStringLiteral("DeltaY=\"12\"")));
+    Loaded loaded(BuildPackage(doc));
+    QVERIFY(loaded.ok);
+    loaded.Text()->EnsureCharRecords();
+    const QVector<OfdVisualTextInfo> &records = loaded.Text()->GetCharRecords();
+    QCOMPARE(records.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(std::abs(RecordOrigin(records[i]).x() - Px(10)) < 0.05,
+                 qPrintable(QStringLiteral("character %1 at x %2").arg(i).arg(RecordOrigin(records[i]).x())));
+    const QImage image = loaded.Render();
+    const QRectF ink = BlockInk(m_dejaVu, 10);
+    QVERIFY(!IsWhite(image.pixel(At(ink.translated(Px(10), Px(15 + 24)), 0.5, 0.5))));
+    // Nothing one advance to the right, where a drifting column would put the last character.
+    QVERIFY(IsWhite(image.pixel(At(ink.translated(Px(10) + ink.width() * 1.5, Px(15 + 24)), 0.5, 0.5))));
+}
+
+void TestTextItem::glyphMapsBelongToTheirTextCode()
+{
+    // Two codes of "AA"; the map before each counts within the code that follows it: the second
+    // character of the first code and the first character of the second code are drawn as blocks.
+    const quint32 block = GlyphOf(m_dejaVu, kBlock);
+    const QString map =
+        QStringLiteral("<ofd:CGTransform CodePosition=\"%1\" CodeCount=\"1\" GlyphCount=\"1\">"
+                       "<ofd:Glyphs>%2</ofd:Glyphs></ofd:CGTransform>");
+    TextDoc doc;
+    doc.fontFile = m_dejaVu;
+    doc.resources = StandardFonts();
+    doc.layer = TextObject(
+        QStringLiteral("Font=\"1\" Size=\"10\""),
+        map.arg(1).arg(block) + TextCode(10, 20, QStringLiteral("AA"), QStringLiteral("DeltaX=\"15\"")) +
+            map.arg(0).arg(block) + TextCode(10, 45, QStringLiteral("AA"), QStringLiteral("DeltaX=\"15\"")));
+    Loaded loaded(BuildPackage(doc));
+    QVERIFY(loaded.ok);
+    const QImage image = loaded.Render();
+    const QRectF ink = BlockInk(m_dejaVu, 10);
+    // The top left corner of a block is ink; of an "A" it is not.
+    auto isBlock = [&](double xMM, double yMM) {
+        return !IsWhite(image.pixel(At(ink.translated(Px(xMM), Px(yMM)), 0.12, 0.12)));
+    };
+    QVERIFY(!isBlock(10, 20));
+    QVERIFY(isBlock(25, 20));
+    QVERIFY(isBlock(10, 45));
+    QVERIFY(!isBlock(25, 45));
+}
+
+void TestTextItem::codeWithoutXGoesOnFromThePreviousCode()
+{
+    TextDoc doc;
+    doc.fontFile = m_dejaVu;
+    doc.resources = StandardFonts();
+    doc.layer = TextObject(QStringLiteral("Font=\"1\" Size=\"10\""),
+                           TextCode(10, 30, kBlock) +
+                               QStringLiteral("<ofd:TextCode Y=\"30\">%1</ofd:TextCode>").arg(kBlock));
+    Loaded loaded(BuildPackage(doc));
+    QVERIFY(loaded.ok);
+    loaded.Text()->EnsureCharRecords();
+    const QVector<OfdVisualTextInfo> &records = loaded.Text()->GetCharRecords();
+    QCOMPARE(records.size(), 2);
+    QRawFont raw(m_dejaVu, Px(10));
+    const double advance =
+        raw.advancesForGlyphIndexes(raw.glyphIndexesForString(kBlock), QRawFont::UseDesignMetrics)
+            .value(0)
+            .x();
+    QVERIFY2(std::abs(RecordOrigin(records[1]).x() - (Px(10) + advance)) < 0.05,
+             qPrintable(QString::number(RecordOrigin(records[1]).x())));
+    QVERIFY(IsWhite(loaded.Render().pixel(int(Px(1)), int(Px(28)))));
+}
+
+void TestTextItem::textIsNotClippedByItsBoundary()
+{
+    // A boundary far too small for its two blocks (as producers write them): both are drawn whole.
+    TextDoc doc;
+    doc.fontFile = m_dejaVu;
+    doc.resources = StandardFonts();
+    doc.layer = QStringLiteral("<ofd:TextObject ID=\"10\" Boundary=\"10 20 4 4\" Font=\"1\" Size=\"10\">") +
+                TextCode(0, 8, kBlock + kBlock) + QStringLiteral("</ofd:TextObject>");
+    Loaded loaded(BuildPackage(doc));
+    QVERIFY(loaded.ok);
+    const QImage image = loaded.Render();
+    const QRectF ink = BlockInk(m_dejaVu, 10);
+    QVERIFY(!IsWhite(image.pixel(At(ink.translated(Px(10), Px(28)), 0.5, 0.5))));
+    QVERIFY(!IsWhite(image.pixel(At(ink.translated(Px(10) + ink.width(), Px(28)), 0.9, 0.9))));
+}
+
+void TestTextItem::textWithoutFontAndSizeUsesDefaults()
+{
+    // Some converters write neither Font, Size, Boundary nor X and Y: placed by the CTM alone.
+    TextDoc doc;
+    doc.layer = QStringLiteral("<ofd:TextObject ID=\"10\" CTM=\"1 0 0 1 20 30\">"
+                               "<ofd:TextCode>HHHH</ofd:TextCode></ofd:TextObject>");
+    Loaded loaded(BuildPackage(doc));
+    QVERIFY(loaded.ok);
+    loaded.Text()->EnsureCharRecords();
+    QCOMPARE(loaded.Text()->GetCharRecords().size(), 4);
+    const QImage image = loaded.Render();
+    // Ink just above the baseline, right of the origin, about the default size high.
+    QVERIFY(CountNonWhite(image, QRect(int(Px(20)), int(Px(30 - 3.5)), int(Px(12)), int(Px(3.5)))) > 30);
+    QVERIFY(CountNonWhite(image, QRect(0, 0, int(Px(19)), int(Px(60)))) == 0);
+}
+
+void TestTextItem::boldAndItalicAreMadeUpForEmbeddedFonts_data()
+{
+    QTest::addColumn<QString>("attrs");
+    QTest::addColumn<bool>("bolder");
+    QTest::addColumn<bool>("slanted");
+    QTest::newRow("Weight 700") << QStringLiteral("Weight=\"700\"") << true << false;
+    QTest::newRow("Weight 900") << QStringLiteral("Weight=\"900\"") << true << false;
+    QTest::newRow("Italic") << QStringLiteral("Italic=\"true\"") << false << true;
+    QTest::newRow("both") << QStringLiteral("Weight=\"700\" Italic=\"true\"") << true << true;
+    QTest::newRow("Weight 300") << QStringLiteral("Weight=\"300\"") << false << false;
+}
+
+void TestTextItem::boldAndItalicAreMadeUpForEmbeddedFonts()
+{
+    // DejaVu Sans, the regular face, embedded: a bold or italic object cannot get another face.
+    QFETCH(QString, attrs);
+    QFETCH(bool, bolder);
+    QFETCH(bool, slanted);
+    auto render = [&](const QString &extra) {
+        TextDoc doc;
+        doc.fontFile = m_dejaVu;
+        doc.resources = StandardFonts();
+        doc.layer = TextObject(QStringLiteral("Font=\"1\" Size=\"20\" ") + extra,
+                               TextCode(10, 40, QStringLiteral("l")));
+        Loaded loaded(BuildPackage(doc));
+        return loaded.ok ? loaded.Render() : QImage();
+    };
+    const QImage plain = render(QString());
+    const QImage styled = render(attrs);
+    QVERIFY(!plain.isNull() && !styled.isNull());
+    const int plainInk = CountNonWhite(plain, plain.rect());
+    const int styledInk = CountNonWhite(styled, styled.rect());
+    // The stem of "l": bold makes it wider; italic moves its top to the right of its foot.
+    if (bolder)
+        QVERIFY2(styledInk > plainInk * 1.15,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(styledInk).arg(plainInk)));
+    else
+        QVERIFY2(styledInk < plainInk * 1.1,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(styledInk).arg(plainInk)));
+    auto rowCentre = [](const QImage &image, int y) {
+        double sum = 0;
+        int n = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            if (!IsWhite(image.pixel(x, y))) {
+                sum += x;
+                ++n;
+            }
+        }
+        return n ? sum / n : -1.0;
+    };
+    const QRect box = InkBox(styled);
+    const double lean = rowCentre(styled, box.top() + 2) - rowCentre(styled, box.bottom() - 2);
+    if (slanted)
+        QVERIFY2(lean > Px(2), qPrintable(QString::number(lean)));
+    else
+        QVERIFY2(std::abs(lean) < 2, qPrintable(QString::number(lean)));
+}
+
+void TestTextItem::patternFillsText()
+{
+    // A pattern of red cells fills the glyphs (not black).
+    TextDoc doc;
+    doc.fontFile = m_dejaVu;
+    doc.resources = StandardFonts();
+    doc.layer = TextObject(
+        QStringLiteral("Font=\"1\" Size=\"20\""),
+        QStringLiteral(
+            "<ofd:FillColor><ofd:Pattern Width=\"4\" Height=\"4\" XStep=\"4\" YStep=\"4\"><ofd:CellContent>"
+            "<ofd:PathObject ID=\"90\" Boundary=\"0 0 4 4\" Fill=\"true\" Stroke=\"false\">"
+            "<ofd:FillColor Value=\"255 0 0\"/><ofd:AbbreviatedData>M 0 0 L 4 0 L 4 4 L 0 4 C"
+            "</ofd:AbbreviatedData></ofd:PathObject></ofd:CellContent></ofd:Pattern></ofd:FillColor>") +
+            TextCode(10, 40, kBlock));
+    Loaded loaded(BuildPackage(doc));
+    QVERIFY(loaded.ok);
+    const QImage image = loaded.Render();
+    const QPoint centre = At(BlockInk(m_dejaVu, 20).translated(Px(10), Px(40)), 0.5, 0.5);
+    QVERIFY2(Near(image.pixel(centre), QColor(255, 0, 0), 40), qPrintable(Describe(image.pixel(centre))));
 }
 
 void TestTextItem::formattingWhiteSpaceIsNotText()

@@ -17,3 +17,8 @@ QString SynthSamplesDir()
 {
     return ExistingDir("OFD_SYNTH_DIR");
 }
+
+QString CorpusExtraDir()
+{
+    return ExistingDir("OFD_CORPUS_EXTRA_DIR");
+}

@@ -24,6 +24,8 @@ private slots:
     void pages();
     void withoutCommonData();
     void prefixes();
+    void docRootAttribute_data();
+    void docRootAttribute();
     void brokenXmlKeepsWhatWasRead();
     void normalize_data();
     void normalize();
@@ -232,8 +234,43 @@ void TestOfdDescriptors::prefixes()
         "<DocumentRes>unprefixed.xml</DocumentRes></x:CommonData>"
         "<Annotations>unprefixed.xml</Annotations></x:Document>");
     QCOMPARE(document.GetPublicResPath(), QStringLiteral("Doc_0/P.xml"));
-    QVERIFY(document.GetDocumentResPath().isEmpty());
-    QVERIFY(document.GetAnnotationsPath().isEmpty());
+    // Unprefixed elements (default namespace, or none) are read by their local name too.
+    QCOMPARE(document.GetDocumentResPath(), QStringLiteral("Doc_0/unprefixed.xml"));
+    QCOMPARE(document.GetAnnotationsPath(), QStringLiteral("Doc_0/unprefixed.xml"));
+    // A suffix match is not a local-name match: "MyPublicRes" is not PublicRes.
+    OfdXmlDocument other;
+    other.SetOfdFilePath(QStringLiteral("Doc_0/Document.xml"));
+    other.PasrseXml("<Document><CommonData><MyPublicRes>M.xml</MyPublicRes></CommonData></Document>");
+    QVERIFY(other.GetPublicResPath().isEmpty());
+}
+
+void TestOfdDescriptors::docRootAttribute_data()
+{
+    QTest::addColumn<QString>("docBody");
+    QTest::addColumn<QString>("root");
+    QTest::newRow("attribute") << QStringLiteral("<ofd:DocBody DocRoot=\"/Doc_0/Document.xml\"/>")
+                               << QStringLiteral("Doc_0/Document.xml");
+    QTest::newRow("element wins")
+        << QStringLiteral(
+               "<ofd:DocBody "
+               "DocRoot=\"A/Document.xml\"><ofd:DocRoot>B/Document.xml</ofd:DocRoot></ofd:DocBody>")
+        << QStringLiteral("B/Document.xml");
+    QTest::newRow("empty element keeps the attribute")
+        << QStringLiteral(
+               "<ofd:DocBody DocRoot=\"A/Document.xml\"><ofd:DocRoot> </ofd:DocRoot></ofd:DocBody>")
+        << QStringLiteral("A/Document.xml");
+}
+
+void TestOfdDescriptors::docRootAttribute()
+{
+    QFETCH(QString, docBody);
+    QFETCH(QString, root);
+    OfdXmlRoot ofd;
+    ofd.PasrseXml(QStringLiteral("<ofd:OFD xmlns:ofd=\"http://www.ofdspec.org/2016\">%1</ofd:OFD>")
+                      .arg(docBody)
+                      .toUtf8());
+    QCOMPARE(ofd.GetDocCount(), 1);
+    QCOMPARE(ofd.GetDocRootPath(0), root);
 }
 
 void TestOfdDescriptors::brokenXmlKeepsWhatWasRead()

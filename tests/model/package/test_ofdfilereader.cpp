@@ -10,6 +10,9 @@ class TestOfdFileReader : public QObject
 private slots:
     void cleanup();
     void entriesInArchiveOrder();
+    void duplicateEntriesFirstWins();
+    void oneTopFolder_data();
+    void oneTopFolder();
     void secondAttemptWithOtherSlashForm_data();
     void secondAttemptWithOtherSlashForm();
     void caseMustMatch();
@@ -97,6 +100,52 @@ void TestOfdFileReader::entriesInArchiveOrder()
     QVERIFY(reader.GetFilePath(7).isEmpty());
     QCOMPARE(reader.GetFileContent(QString::fromUtf8("Doc_0/Res/图片 1.png")), QByteArray("p"));
     QVERIFY(reader.GetFileFullName().isEmpty());
+}
+
+void TestOfdFileReader::duplicateEntriesFirstWins()
+{
+    OfdFileReader reader;
+    QVERIFY(reader.Open(PackageBuilder()
+                            .Add(QStringLiteral("Doc_0/Document.xml"), "first")
+                            .Add(QStringLiteral("Doc_0/Document.xml"), "second")
+                            .Build()));
+    QCOMPARE(reader.GetFileContent(QStringLiteral("Doc_0/Document.xml")), QByteArray("first"));
+}
+
+void TestOfdFileReader::oneTopFolder_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("all under one folder")
+        << QStringList{QStringLiteral("inv/"), QStringLiteral("inv/OFD.xml"),
+                       QStringLiteral("inv/Doc_0/Document.xml")}
+        << QStringList{QStringLiteral("OFD.xml"), QStringLiteral("Doc_0/Document.xml")};
+    QTest::newRow("OFD.xml at the root too")
+        << QStringList{QStringLiteral("OFD.xml"), QStringLiteral("inv/OFD.xml")}
+        << QStringList{QStringLiteral("OFD.xml"), QStringLiteral("inv/OFD.xml")};
+    QTest::newRow("two top folders") << QStringList{QStringLiteral("a/OFD.xml"),
+                                                    QStringLiteral("b/Doc_0/Document.xml")}
+                                     << QStringList{QStringLiteral("a/OFD.xml"),
+                                                    QStringLiteral("b/Doc_0/Document.xml")};
+    QTest::newRow("no OFD.xml in the folder") << QStringList{QStringLiteral("inv/Doc_0/Document.xml")}
+                                              << QStringList{QStringLiteral("inv/Doc_0/Document.xml")};
+}
+
+void TestOfdFileReader::oneTopFolder()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, listed);
+    PackageBuilder builder;
+    for (const QString &entry : entries)
+        builder.Add(entry, entry.endsWith(QLatin1Char('/')) ? QByteArray() : entry.toUtf8());
+    OfdFileReader reader;
+    QVERIFY(reader.Open(builder.Build()));
+    QCOMPARE(reader.GetFilePathList(), listed);
+    // Each listed name gives the bytes of the entry it stands for.
+    for (const QString &name : listed) {
+        const QString stored = entries.contains(name) ? name : QStringLiteral("inv/") + name;
+        QCOMPARE(reader.GetFileContent(name), stored.toUtf8());
+    }
 }
 
 void TestOfdFileReader::secondAttemptWithOtherSlashForm_data()
