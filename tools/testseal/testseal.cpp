@@ -74,7 +74,7 @@ QByteArray PublicKeyBytes(EVP_PKEY *key)
 // issuerKey under the name C=CN, CN=issuerName; validity from notBefore to notAfter (UTC).
 QByteArray MakeCertificate(EVP_PKEY *subjectKey, const QString &commonName, EVP_PKEY *issuerKey,
                            const QString &issuerName, const QDateTime &notBefore, const QDateTime &notAfter,
-                           long serial)
+                           long serial, const QString &organization = QString())
 {
     X509 *x509 = X509_new();
     X509_set_version(x509, 2);
@@ -82,8 +82,11 @@ QByteArray MakeCertificate(EVP_PKEY *subjectKey, const QString &commonName, EVP_
     ASN1_TIME_set(X509_getm_notBefore(x509), time_t(notBefore.toSecsSinceEpoch()));
     ASN1_TIME_set(X509_getm_notAfter(x509), time_t(notAfter.toSecsSinceEpoch()));
     X509_set_pubkey(x509, subjectKey);
-    const auto fillName = [](X509_NAME *name, const QString &text) {
+    const auto fillName = [&organization](X509_NAME *name, const QString &text) {
         X509_NAME_add_entry_by_txt(name, "C", MBSTRING_UTF8, U(QByteArrayLiteral("CN")), -1, -1, 0);
+        const QByteArray o = organization.toUtf8();
+        if (!o.isEmpty())
+            X509_NAME_add_entry_by_txt(name, "O", MBSTRING_UTF8, U(o), -1, -1, 0);
         const QByteArray cn = text.toUtf8();
         X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_UTF8, U(cn), -1, -1, 0);
     };
@@ -189,11 +192,13 @@ Sm2TestKey::Sm2TestKey(const QByteArray &privateKeyPem, const QByteArray &certif
 
 QByteArray Sm2TestKey::IssueCertificate(const QString &commonName, const Sm2TestKey &issuer,
                                         const QString &issuerName, const QDateTime &notBefore,
-                                        const QDateTime &notAfter, long serial) const
+                                        const QDateTime &notAfter, long serial,
+                                        const QString &organization) const
 {
     if (!m_key || !issuer.m_key)
         return QByteArray();
-    return MakeCertificate(m_key, commonName, issuer.m_key, issuerName, notBefore, notAfter, serial);
+    return MakeCertificate(m_key, commonName, issuer.m_key, issuerName, notBefore, notAfter, serial,
+                           organization);
 }
 
 Sm2TestKey::~Sm2TestKey()

@@ -42,10 +42,12 @@ public:
     QByteArray Certificate() const { return m_certificate; }
 
     // A certificate of this key named C=CN, CN=commonName, issued and signed by issuer under the name C=CN,
-    // CN=issuerName (pass this key itself for a self-signed one), valid from notBefore to notAfter.
+    // CN=issuerName (pass this key itself for a self-signed one), valid from notBefore to notAfter. With an
+    // organization both names carry O after C.
     QByteArray IssueCertificate(const QString &commonName, const Sm2TestKey &issuer,
                                 const QString &issuerName, const QDateTime &notBefore,
-                                const QDateTime &notAfter, long serial = 0x2345) const;
+                                const QDateTime &notAfter, long serial = 0x2345,
+                                const QString &organization = QString()) const;
     // Replaces the certificate that goes with the key (for signed values made with it).
     void SetCertificate(const QByteArray &certificate) { m_certificate = certificate; }
 
