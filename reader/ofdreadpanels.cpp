@@ -5,6 +5,7 @@
 #include "reader/formofdcustomtag.h"
 #include "reader/formofdfile.h"
 #include "reader/formofdoutline.h"
+#include "reader/formofdsignature.h"
 #include "reader/formofdthumbnail.h"
 
 namespace ReaderPanels {
@@ -44,6 +45,12 @@ QWidget *CreatePanel(int panel, FormOfd *view, QWidget *parent, const std::funct
         auto *files = new FormOfdFile(parent);
         files->ShowAttachments(view);
         created = files;
+        break;
+    }
+    case EN_Panel_Signature: {
+        auto *signatures = new FormOfdSignature(parent);
+        signatures->ShowSignatures(view);
+        created = signatures;
         break;
     }
     default:

@@ -16,6 +16,8 @@ enum EN_Panel
     EN_Panel_Customtag = 2,
     EN_Panel_Annot = 3,
     EN_Panel_Attachment = 4,
+    EN_Panel_Signature = 5,
+    EN_Panel_Count = 6,
 };
 
 // A new panel of that kind filled from the view, or null for an unknown kind; onClose runs when

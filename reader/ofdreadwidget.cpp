@@ -64,8 +64,8 @@ const int kLeftBarOpen = 360;
 const double kMinRate = 0.1;  // 10%: a rate at or below 0 is never shown
 const double kMaxRate = 64.0; // 6400%, the largest entry of the zoom box
 const char *kModeButtons[] = {"readBtn", "annotBtnTop", "convertBtn", "securityBtn"};
-const char *kPanelProperties[] = {"formOfdOutline", "formOfdThumbnail", "formOfdCustomtag", "formOfdAnnot",
-                                  "formOfdFile"};
+const char *kPanelProperties[] = {"formOfdOutline", "formOfdThumbnail", "formOfdCustomtag",
+                                  "formOfdAnnot",   "formOfdFile",      "formOfdSignature"};
 
 QString T(const char *utf8)
 {
@@ -226,7 +226,8 @@ void OfdReadWidget::BuildForm()
     };
     const PanelButton panelButtons[] = {{"imagebtn", "缩略图", 1},   {"outlinebtn", "大纲", 0},
                                         {"customTagbtn", "标引", 2}, {"annotBtn", "批注", 3},
-                                        {"bookmarkbtn", "书签", -1}, {"attachmentBtn", "附件", 4}};
+                                        {"bookmarkbtn", "书签", -1}, {"attachmentBtn", "附件", 4},
+                                        {"signatureBtn", "签章", 5}};
     for (const PanelButton &info : panelButtons) {
         auto *button = new QPushButton(m_leftBarFirstColumnWidget);
         button->setObjectName(QString::fromLatin1(info.name));
@@ -1453,12 +1454,12 @@ void OfdReadWidget::ShowLeftBar(bool open)
 
 QWidget *OfdReadWidget::GetPanel(int panel) const
 {
-    return panel >= 0 && panel < 5 ? m_panels[panel] : nullptr;
+    return panel >= 0 && panel < ReaderPanels::EN_Panel_Count ? m_panels[panel] : nullptr;
 }
 
 void OfdReadWidget::ShowLeftPanel(int panel)
 {
-    if (panel < 0 || panel > 4)
+    if (panel < 0 || panel >= ReaderPanels::EN_Panel_Count)
         return;
     if (m_leftBarOpen && m_currentPanel == panel) {
         ShowLeftBar(false);

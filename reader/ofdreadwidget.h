@@ -219,7 +219,7 @@ private:
     // Side bar.
     bool m_leftBarOpen = false;
     int m_currentPanel = -1;
-    QWidget *m_panels[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+    QWidget *m_panels[6] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
     QPropertyAnimation *m_leftBarAnimation = nullptr;
 
     int m_verifyCount = 0;

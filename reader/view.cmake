@@ -12,4 +12,5 @@ target_sources(ofd_reader PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/formofdannot.cpp ${CMAKE_CURRENT_LIST_DIR}/formofdannot.h
   ${CMAKE_CURRENT_LIST_DIR}/formofdcustomtag.cpp ${CMAKE_CURRENT_LIST_DIR}/formofdcustomtag.h
   ${CMAKE_CURRENT_LIST_DIR}/formofdfile.cpp ${CMAKE_CURRENT_LIST_DIR}/formofdfile.h
+  ${CMAKE_CURRENT_LIST_DIR}/formofdsignature.cpp ${CMAKE_CURRENT_LIST_DIR}/formofdsignature.h
   ${CMAKE_CURRENT_LIST_DIR}/formsealselect.cpp ${CMAKE_CURRENT_LIST_DIR}/formsealselect.h)

@@ -7,7 +7,7 @@
 #include "render/content/ofdhelper.h"
 #include "sign/ofdsealpicture.h"
 #include "sign/ofdsignatureseal.h"
-#include "sign/ofdsignedvalue.h"
+#include "sign/ofdsignatureverdict.h"
 #include "sign/ofdxmlsignature.h"
 
 namespace {
@@ -59,10 +59,17 @@ void OfdVisualItemSeal::paint(QPainter *painter, const QStyleOptionGraphicsItem 
         painter->drawEllipse(m_rect.adjusted(2, 2, -2, -2));
     }
     if (m_showMark) {
-        const bool valid = IsSignatureValid(m_signature);
+        // Green tick: trusted signer; amber tick: intact but untrusted; red cross: failed; grey cross:
+        // cannot be verified.
+        const int level =
+            m_signature ? m_signature->GetVerdict().GetLevel() : OfdSignatureVerdict::Level_Unknown;
+        const bool valid =
+            level == OfdSignatureVerdict::Level_Trusted || level == OfdSignatureVerdict::Level_Untrusted;
+        static const QColor colours[] = {QColor(30, 150, 60), QColor(215, 150, 20), QColor(200, 30, 30),
+                                         QColor(120, 120, 120)};
         const QRectF mark(m_rect.right() - 18, m_rect.bottom() - 18, 16, 16);
         painter->setPen(QPen(Qt::white, 2));
-        painter->setBrush(valid ? QColor(30, 150, 60) : QColor(200, 30, 30));
+        painter->setBrush(colours[qBound(0, level, 3)]);
         painter->drawEllipse(mark);
         QPainterPath sign;
         if (valid) {
@@ -89,13 +96,14 @@ void OfdVisualItemSeal::ShowVerifyMark(bool show)
 
 bool OfdVisualItemSeal::IsSignatureValid(OfdXmlSignature *signature)
 {
-    return signature && signature->CheckSm3() && signature->IsDataHashMatch() && signature->CheckSignValue();
+    return signature && signature->GetVerdict().IsIntact();
 }
 
 QString OfdVisualItemSeal::CreateSealTip(OfdXmlSignature *signature)
 {
     if (!signature)
         return QString();
+    const OfdSignatureVerdict &verdict = signature->GetVerdict();
     const auto row = [](const char *label, const QString &value) {
         return QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
             .arg(QtHelper::fromString(label), value.toHtmlEscaped());
@@ -107,33 +115,17 @@ QString OfdVisualItemSeal::CreateSealTip(OfdXmlSignature *signature)
         html += row("印章类型：", seal->GetSealType());
         html += row("有效期：", seal->GetSealValidStart() + QStringLiteral(" ~ ") + seal->GetSealValidEnd());
     }
-    QString time = signature->GetSignatureDateTime();
-    if (OfdSignedValue *value = signature->GetSignedValue()) {
-        if (!value->GetSealSignTime().isEmpty())
-            time = value->GetSealSignTime();
-    }
-    html += row("签章时间：", time);
-    html += row("签章人：", signature->GetSignerName());
-    html += row("签章标准：", signature->GetSignDataTypeDes());
+    html += row("签章时间：", verdict.GetSignTime());
+    html += row("签章人：", verdict.GetSigner());
+    html += row("签章标准：", verdict.GetStandard());
     if (const OfdSignatureProvider *provider = signature->GetProvider())
         html += row("签章提供者：", provider->providerName);
-
-    const bool references = signature->CheckSm3();
-    const bool hash = signature->IsDataHashMatch();
-    const bool value = signature->CheckSignValue();
-    const bool valid = references && hash && value;
-    html += row("验证结果：", QtHelper::fromString(valid ? "验证成功" : "验证失败"));
+    html += row("验证结果：", verdict.GetText());
     html += QStringLiteral("</table>");
-    if (!references) {
-        html += QtHelper::fromString("<p>文件已被修改：");
-        const QStringList failed = signature->GetFailedReferences();
-        html += failed.isEmpty() ? QtHelper::fromString("校验方法不受支持")
-                                 : failed.join(QStringLiteral(", ")).toHtmlEscaped();
-        html += QStringLiteral("</p>");
+    for (const OfdSignatureCheck &check : verdict.GetChecks()) {
+        if (check.state != OfdSignatureCheck::State_Passed)
+            html +=
+                QStringLiteral("<p>%1：%2</p>").arg(check.name.toHtmlEscaped(), check.detail.toHtmlEscaped());
     }
-    if (!hash)
-        html += QtHelper::fromString("<p>签名值与签名描述文件不符</p>");
-    if (!value)
-        html += QtHelper::fromString("<p>签名值验证未通过</p>");
     return html;
 }

@@ -31,6 +31,7 @@ bool Ans1BerNodeReader::ParseData(const QByteArray &data)
     m_level = 0;
     m_index = 0;
     m_nodeId = QStringLiteral("%1.%2").arg(m_level).arg(m_index);
+    m_nodeCount = 1;
     FillNode(0, m_data.size());
     if (!m_error)
         ParseNode();
@@ -106,9 +107,16 @@ void Ans1BerNodeReader::ParseNode()
         return;
     }
     const int end = m_contentOffset + m_contentLength;
+    Ans1BerNodeReader *root = this;
+    while (root->m_parent)
+        root = root->m_parent;
     int sum = 0;
     int index = 0;
     while (sum < m_contentLength) {
+        if (++root->m_nodeCount > kMaxNodes) {
+            m_error = true;
+            return;
+        }
         Ans1BerNodeReader *child = new Ans1BerNodeReader;
         child->m_parent = this;
         child->m_data = m_data;

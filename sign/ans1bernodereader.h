@@ -11,6 +11,9 @@ class Ans1BerNodeReader
 public:
     // A SEQUENCE or SET at this level is flagged instead of descended into: no node lies deeper.
     static const int kMaxLevel = 64;
+    // Nodes of one tree at most; decoding stops with an error beyond, so that a small crafted input
+    // (a few bytes per empty element) cannot take unbounded time and memory.
+    static const int kMaxNodes = 200000;
 
     Ans1BerNodeReader();
     ~Ans1BerNodeReader();
@@ -68,6 +71,7 @@ private:
     bool m_error = false;
     Ans1BerNodeReader *m_parent = nullptr;
     QList<Ans1BerNodeReader *> m_children;
+    int m_nodeCount = 0; // on the root: nodes of the tree
 };
 
 // Big-endian unsigned number of count bytes from pos (only the last four count); 0 when count <= 0.

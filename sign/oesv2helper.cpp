@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QLibrary>
 
@@ -43,9 +44,17 @@ OESV2Helper::~OESV2Helper()
 
 QString OESV2Helper::GetOESDllPath_KingGrid()
 {
+    // Only an absolute OESV2_HOME is used: a relative one, or none, would load whatever library lies in
+    // the working folder, which may be the folder of a downloaded document.
     const QString home = qEnvironmentVariable("OESV2_HOME");
     const QString relative = QStringLiteral("KingGrid/oes.dll");
-    return home.isEmpty() ? relative : home + QLatin1Char('/') + relative;
+    const QString folder = QDir::isAbsolutePath(home) ? home : GetSystemOesHome();
+    return folder + QLatin1Char('/') + relative;
+}
+
+QString OESV2Helper::GetSystemOesHome()
+{
+    return QStringLiteral("/usr/lib/ofdreader/oes");
 }
 
 QString OESV2Helper::GetFixedPin()

@@ -84,8 +84,10 @@ public:
     // Every operation that needs the library returns this while none is loaded.
     static const int NotLoadedCode = OES_NOT_LOADED;
 
-    // "$OESV2_HOME/KingGrid/oes.dll"; relative ("KingGrid/oes.dll") when the variable is unset or empty.
+    // "$OESV2_HOME/KingGrid/oes.dll" for an absolute OESV2_HOME, else the same under GetSystemOesHome().
     static QString GetOESDllPath_KingGrid();
+    // The folder of the provider library when OESV2_HOME is unset or not an absolute path.
+    static QString GetSystemOesHome();
     // The fixed six-digit PIN used for signing and verification.
     static QString GetFixedPin();
     // The sample signed value of the application resources, answered by Sign outside edition 2.

@@ -33,8 +33,13 @@ bool OfdSealPicture::SetData(const QString &type, int width, int height, const Q
     m_data = data;
     m_image = QImage();
     if (IsOfd()) {
-        if (Renderer() && !data.isEmpty()) {
+        // A seal picture that is an OFD package may itself carry signed seals with OFD pictures; only
+        // kMaxOfdNesting levels are drawn, so that a package nested in itself ends.
+        static int nesting = 0;
+        if (Renderer() && !data.isEmpty() && nesting < kMaxOfdNesting) {
+            ++nesting;
             const QImage page = Renderer()(data);
+            --nesting;
             if (!page.isNull())
                 m_image = MakeWhiteTransparent(page);
         }

@@ -11,6 +11,8 @@
 class OfdSealPicture
 {
 public:
+    // Seal pictures inside seal pictures that are OFD packages drawn at most.
+    static const int kMaxOfdNesting = 2;
     // Renders the first page of an OFD package held in memory (the seal's picture data) to an image at the
     // export scale 5; a null image when the package cannot be opened or has no page.
     using OfdPictureRenderer = std::function<QImage(const QByteArray &package)>;

@@ -2,7 +2,10 @@
 
 #include "sign/asn1object.h"
 #include "sign/asn1tag.h"
+#include "sign/derencoder.h"
 #include "sign/ofdsealpicture.h"
+#include "sign/ofdsignedvalue.h"
+#include "sign/ofdx509certificate.h"
 
 #include <QDebug>
 
@@ -101,4 +104,54 @@ QString OfdSignatureSeal::GetSealValidStart() const
 QString OfdSignatureSeal::GetSealValidEnd() const
 {
     return GetNodeText(m_type == 2 ? QStringLiteral("0.0*1.0*2.2*3.6") : QStringLiteral("0.0*1.0*2.2*3.5"));
+}
+
+namespace {
+bool IsUniversalNode(const Ans1BerNodeReader *node, int tag)
+{
+    return node && node->GetTagClass() == 0 && node->GetTagNumber() == tag;
+}
+} // namespace
+
+QByteArray OfdSignatureSeal::GetMakerCertificate() const
+{
+    if (m_type == 0)
+        return QByteArray();
+    const Ans1BerNodeReader *node =
+        m_reader.GetNode(m_type == 2 ? QStringLiteral("0.0*1.1") : QStringLiteral("0.0*1.1*2.0"));
+    return IsUniversalNode(node, EN_Asn1Tag_OctetString) ? node->GetValuePart() : QByteArray();
+}
+
+int OfdSignatureSeal::CheckMakerSignature() const
+{
+    if (m_type == 0)
+        return Maker_Unreadable;
+    const bool v2020 = m_type == 2;
+    const Ans1BerNodeReader *info = m_reader.GetNode(QStringLiteral("0.0*1.0"));
+    const Ans1BerNodeReader *certificate =
+        m_reader.GetNode(v2020 ? QStringLiteral("0.0*1.1") : QStringLiteral("0.0*1.1*2.0"));
+    const Ans1BerNodeReader *algorithm =
+        m_reader.GetNode(v2020 ? QStringLiteral("0.0*1.2") : QStringLiteral("0.0*1.1*2.1"));
+    Ans1BerNodeReader *signature =
+        m_reader.GetNode(v2020 ? QStringLiteral("0.0*1.3") : QStringLiteral("0.0*1.1*2.2"));
+    if (!IsUniversalNode(info, EN_Asn1Tag_Sequence) ||
+        !IsUniversalNode(certificate, EN_Asn1Tag_OctetString) ||
+        !IsUniversalNode(algorithm, EN_Asn1Tag_ObjectIdentifier) ||
+        !IsUniversalNode(signature, EN_Asn1Tag_BitString))
+        return Maker_Unreadable;
+    if (!MakeOidStringFromBytes(algorithm->GetValuePart()).startsWith(QLatin1String("1.2.156.10197.1.")))
+        return Maker_Unsupported;
+    OfdX509Certificate maker;
+    if (!maker.ParseData(certificate->GetValuePart()) || maker.GetPublicKey().isEmpty())
+        return Maker_Unreadable;
+    const QByteArray value = Asn1Object_BitString(signature).ToByteArray();
+    // Seal systems of both standards sign the seal information alone, or followed by the certificate
+    // and algorithm, as one SEQUENCE or as they stand.
+    const QByteArray parts = info->GetDataTotal() + certificate->GetDataTotal() + algorithm->GetDataTotal();
+    const QList<QByteArray> signedForms = {info->GetDataTotal(), DerEncoder::Element(0x30, parts), parts};
+    for (const QByteArray &bytes : qAsConst(signedForms)) {
+        if (VerifySignedBytes(bytes, value, maker.GetPublicKey()) != EN_SignValueDigest_None)
+            return Maker_Valid;
+    }
+    return Maker_Invalid;
 }

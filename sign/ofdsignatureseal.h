@@ -39,6 +39,20 @@ public:
     QString GetSealValidStart() const;
     QString GetSealValidEnd() const;
 
+    // The maker's certificate (DER) and signature over the seal information.
+    QByteArray GetMakerCertificate() const;
+    enum EN_MakerCheck
+    {
+        Maker_Valid = 0,
+        Maker_Invalid = 1,     // the maker's signature does not verify
+        Maker_Unreadable = 2,  // no maker certificate or signature to check
+        Maker_Unsupported = 3, // a signature algorithm other than SM2
+    };
+    // Verifies the maker's SM2 signature with the key of the maker certificate the seal carries, over the
+    // seal information alone or followed by the certificate and algorithm (as one SEQUENCE or as they
+    // stand): real seals of both standards are signed in each of these ways.
+    int CheckMakerSignature() const;
+
     // ToString() of the typed value of a node; empty (with a diagnostic) when there is none.
     QString GetNodeText(const QString &id) const;
     // An INTEGER node as decimal text; empty when absent or not an INTEGER.

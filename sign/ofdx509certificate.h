@@ -3,6 +3,7 @@
 #include "sign/ans1reader.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 // Decoded DER X.509 certificate of a signer or seal maker; gives its public key and names.
@@ -24,6 +25,27 @@ public:
     QString GetSubjectCommonName() const;
     QString GetIssuerCommonName() const;
 
+    // Complete encodings of the to-be-signed certificate, the issuer and subject names, and the content of
+    // the serial number; empty when absent.
+    QByteArray GetTbsData() const;
+    QByteArray GetIssuerData() const;
+    QByteArray GetSubjectData() const;
+    QByteArray GetSerialNumber() const;
+    // Validity period in UTC; invalid when it cannot be read.
+    QDateTime GetNotBefore() const;
+    QDateTime GetNotAfter() const;
+    // Whether the time lies inside the validity period (bounds included).
+    bool IsValidAt(const QDateTime &time) const;
+    // Dotted identifier of the certificate's signature algorithm and the bytes of its signature BIT STRING.
+    QString GetSignatureAlgorithm() const;
+    QByteArray GetSignatureValue() const;
+    // x || y of an uncompressed SM2 point in the subjectPublicKey (64 bytes); empty when it is not one.
+    QByteArray GetSm2PublicKey() const;
+    // Same subject name and public key: the same signer, whatever the other fields say.
+    bool IsSameKeyAndSubject(const OfdX509Certificate &other) const;
+    // The certificate's SM2-with-SM3 signature verifies with the issuer's public key.
+    bool IsSignedBy(const OfdX509Certificate &issuer) const;
+
 private:
     Q_DISABLE_COPY(OfdX509Certificate)
 
@@ -31,6 +53,7 @@ private:
     // 2 issuer, 3 validity, 4 subject, 5 subjectPublicKeyInfo; null when absent.
     Ans1BerNodeReader *GetTbsField(int index) const;
     static QString CommonNameOf(Ans1BerNodeReader *name);
+    QDateTime ValidityTime(int which) const;
 
     Ans1Reader m_reader;
     QByteArray m_data;

@@ -6,7 +6,9 @@
 #include "model/xml/ofdxmlstreamreader.h"
 #include "model/xml/ofdxmlstreamstep.h"
 #include "sign/ofdsignatureseal.h"
+#include "sign/ofdsignatureverdict.h"
 #include "sign/ofdsignedvalue.h"
+#include "sign/ofdtruststore.h"
 #include "sign/ofdx509certificate.h"
 #include "sign/ofdxmlsignaturemanage.h"
 #include "sign/sm3.h"
@@ -89,7 +91,11 @@ void OfdXmlSignature::ParseXml(const QByteArray &bytes)
             } else if (step.IsAt(3, QLatin1String(":References"))) {
                 m_references.checkMethod = Attr(reader, "CheckMethod");
                 while (reader.readNextStartElement()) {
-                    if (reader.qualifiedName().endsWith(QLatin1String(":Reference"))) {
+                    if (reader.qualifiedName().endsWith(QLatin1String(":Reference")) &&
+                        m_references.references.size() >= OfdSignatureReferenceManage::kMaxReferences) {
+                        m_references.truncated = true;
+                        reader.skipCurrentElement();
+                    } else if (reader.qualifiedName().endsWith(QLatin1String(":Reference"))) {
                         OfdSignatureReference reference;
                         reference.fileRef = GetOfdFullPath(Attr(reader, "FileRef").trimmed());
                         reference.checkValue = FirstChildText(reader);
@@ -176,7 +182,7 @@ bool OfdXmlSignature::ParseSignData()
 
 bool OfdXmlSignature::CheckSm3()
 {
-    if (!m_references.IsSm3())
+    if (!m_references.IsSm3() || m_references.truncated)
         return false;
     bool result = true;
     for (OfdSignatureReference &reference : m_references.references) {
@@ -234,6 +240,21 @@ QStringList OfdXmlSignature::GetFailedReferences() const
             failed.append(reference.fileRef);
     }
     return failed;
+}
+
+QString OfdXmlSignature::GetSignatureType() const
+{
+    return m_entry ? m_entry->type : QString();
+}
+
+const OfdSignatureVerdict &OfdXmlSignature::GetVerdict()
+{
+    const OfdTrustStore &anchors = OfdTrustStore::Default();
+    if (!m_verdict || m_verdictGeneration != anchors.GetGeneration()) {
+        m_verdict = std::make_unique<OfdSignatureVerdict>(OfdSignatureVerdict::Evaluate(this, anchors));
+        m_verdictGeneration = anchors.GetGeneration();
+    }
+    return *m_verdict;
 }
 
 int OfdXmlSignature::GetSignDataType() const

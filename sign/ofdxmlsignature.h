@@ -10,6 +10,7 @@
 
 class OfdContentSource;
 class OfdSignatureSeal;
+class OfdSignatureVerdict;
 class OfdSignedValue;
 class OfdXmlSignature;
 class OfdXmlSignatureManage;
@@ -21,6 +22,7 @@ public:
     void SetParent(OfdXmlSignatureManage *parent) { m_parent = parent; }
     OfdXmlSignatureManage *GetParent() const { return m_parent; }
     QString id;
+    QString type;    // "Seal" or "Sign" as written; empty when absent
     QString baseLoc; // resolved package path
 
 private:
@@ -59,8 +61,11 @@ public:
     explicit OfdSignatureReferenceManage(OfdXmlSignature *owner) : m_owner(owner) {}
     // The check values are SM3 digests: "1.2.156.10197.1.401" or "sm3" in any case.
     bool IsSm3() const;
+    // References read from one description at most; a description with more cannot pass the check.
+    static const int kMaxReferences = 20000;
     QString checkMethod;
     QList<OfdSignatureReference> references;
+    bool truncated = false; // more references than kMaxReferences were listed
     OfdXmlSignature *GetOwner() const { return m_owner; }
 
 private:
@@ -124,6 +129,16 @@ public:
     QString GetSignerName() const;
     // Package paths of the references whose check failed.
     QStringList GetFailedReferences() const;
+    // The bytes of the signed-value file; empty when absent.
+    QByteArray GetSignedValueBytes() const { return ReadFile(m_signedValuePath); }
+    // The bytes of the separate seal file the description names; empty when it names none.
+    QByteArray GetSealFileBytes() const { return ReadFile(m_sealPath); }
+    // "Seal" or "Sign" from the signature list entry.
+    QString GetSignatureType() const;
+
+    // The verdict over every check against the process-wide trust anchors; computed once and again
+    // after the anchors changed.
+    const OfdSignatureVerdict &GetVerdict();
 
     // 1 GM/T 0031-2014, 2 GB/T 38540-2020, 0 no signed value decoded.
     int GetSignDataType() const;
@@ -149,4 +164,6 @@ private:
     std::unique_ptr<OfdSignatureSeal> m_seal;
     std::unique_ptr<OfdSignedValue> m_signedValue;
     bool m_signedValueTried = false;
+    std::unique_ptr<OfdSignatureVerdict> m_verdict;
+    int m_verdictGeneration = -1;
 };

@@ -1,5 +1,7 @@
 #include "sign/ofdxmlsignaturemanage.h"
 
+#include <QDebug>
+
 #include "model/document/ofdfile.h"
 #include "model/package/ofdcontentsource.h"
 #include "model/xml/ofdxmlstreamreader.h"
@@ -44,9 +46,15 @@ void OfdXmlSignatureManage::ParseXml(const QByteArray &bytes)
         if (step.GetDepth() == 1)
             continue;
         if (step.IsAt(2, QLatin1String(":Signature"))) {
+            if (m_entries.size() >= kMaxSignatures) {
+                qDebug() << "OfdXmlSignatureManage: more than" << kMaxSignatures
+                         << "signatures; the rest are not read";
+                break;
+            }
             auto *entry = new OfdDataSignature;
             entry->SetParent(this);
             entry->id = step.Attr(QLatin1String("ID"));
+            entry->type = step.Attr(QLatin1String("Type"));
             entry->baseLoc = GetOfdFullPath(step.Attr(QLatin1String("BaseLoc")).trimmed());
             m_entries.append(entry);
         }

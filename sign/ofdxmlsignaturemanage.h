@@ -15,6 +15,9 @@ class OfdXmlSignature;
 class OfdXmlSignatureManage : public OfdXml, public OfdDocumentExtension
 {
 public:
+    // Signatures read from one list at most; further entries are left out (and logged), so that a
+    // crafted list cannot make loading do unbounded work.
+    static const int kMaxSignatures = 256;
     OfdXmlSignatureManage();
     ~OfdXmlSignatureManage() override;
 

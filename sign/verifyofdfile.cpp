@@ -8,6 +8,7 @@
 #include "model/xml/xmlnode.h"
 #include "sign/oesv2helper.h"
 #include "sign/ofdsignedvalue.h"
+#include "sign/ofdxmlsignature.h"
 #include "sign/sm3.h"
 
 VerifyOfdFile::VerifyOfdFile() : m_oes(std::make_unique<OESV2Helper>()) {}
@@ -64,6 +65,22 @@ VerifySignResult VerifyOfdFile::VerifySignature(const QSharedPointer<OfdFileInfo
         result.message = QString::fromUtf8("读取文件内容异常");
         return result;
     }
+    // The provider sees the description, seal and signed value only: whether the package files are
+    // those that were signed is ours to check.
+    OfdXmlSignature parsed;
+    parsed.SetOfdFile(m_reader.data());
+    parsed.SetOfdFilePath(signature->path.startsWith(QLatin1Char('/')) ? signature->path
+                                                                       : QLatin1Char('/') + signature->path);
+    parsed.ParseXml(description);
+    if (!parsed.CheckSm3()) {
+        result.state = VerifySignResult::State_Changed;
+        const QStringList failed = parsed.GetFailedReferences();
+        result.message =
+            failed.isEmpty()
+                ? QString::fromUtf8("不支持的校验方法：%1").arg(parsed.GetReferences().checkMethod)
+                : QString::fromUtf8("文件已被修改：%1").arg(failed.join(QStringLiteral("、")));
+        return result;
+    }
     VerifyInfoInput input;
     input.sealData = GetFileContent(signature->sealPath);
     input.documentProperty = signature->signedValuePath;
@@ -73,8 +90,14 @@ VerifySignResult VerifyOfdFile::VerifySignature(const QSharedPointer<OfdFileInfo
     XmlNode *time = tree->GetNodeByName(QStringLiteral("SignatureDateTime"));
     input.signDateTime = time ? time->GetText().trimmed() : QString();
     input.signedValue = GetFileContent(signature->signedValuePath);
+    const QByteArray signedSeal = GetSealData(input.signedValue);
+    if (!input.sealData.isEmpty() && !signedSeal.isEmpty() && input.sealData != signedSeal) {
+        result.state = VerifySignResult::State_Changed;
+        result.message = QString::fromUtf8("印章文件与签名值中的印章不一致：%1").arg(signature->sealPath);
+        return result;
+    }
     if (input.sealData.isEmpty())
-        input.sealData = GetSealData(input.signedValue);
+        input.sealData = signedSeal;
     input.online = false;
     const int code = m_oes->Verify(input);
     if (code == 0) {

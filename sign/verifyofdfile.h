@@ -20,6 +20,7 @@ struct VerifySignResult
         State_Verified = 0,
         State_Unreadable = 1, // the signature description could not be read
         State_Refused = 2,    // the provider reported a failure
+        State_Changed = 3,    // a referenced file changed, or the seal file is not the seal that was signed
     };
     int state = State_Verified;
     QString message;
@@ -40,7 +41,8 @@ struct VerifyOfdResult
     QList<VerifySignResult> signatures;
 };
 
-// Verifies every signature of a package through the seal provider's verification function.
+// Verifies every signature of a package through the seal provider's verification function, after our
+// own check that the referenced files are unchanged and that a separate seal file is the signed seal.
 class VerifyOfdFile
 {
 public:

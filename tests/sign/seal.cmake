@@ -11,3 +11,6 @@ ofd_add_test(test_ofdsignedvalue SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ofdsigne
   LIBS ofd_sign ofd_sealfixtures OpenSSL::Crypto Qt5::Gui)
 ofd_add_test(test_sealcorpus SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sealcorpus.cpp
   LIBS ofd_sign ofd_sealfixtures OpenSSL::Crypto Qt5::Gui)
+# Trust anchors, certificate chains, PKCS#7 signed values and BER with indefinite lengths.
+ofd_add_test(test_signaturetrust SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_signaturetrust.cpp
+  LIBS ofd_sign ofd_sealfixtures OpenSSL::Crypto Qt5::Gui)

@@ -186,8 +186,11 @@ private slots:
     {
         QTest::addColumn<QString>("home");
         QTest::addColumn<QString>("path");
-        QTest::newRow("unset") << QString() << QStringLiteral("KingGrid/oes.dll");
-        QTest::newRow("empty") << QStringLiteral("") << QStringLiteral("KingGrid/oes.dll");
+        const QString system = OESV2Helper::GetSystemOesHome() + QStringLiteral("/KingGrid/oes.dll");
+        QTest::newRow("unset") << QString() << system;
+        QTest::newRow("empty") << QStringLiteral("") << system;
+        QTest::newRow("relative") << QStringLiteral("seal") << system;
+        QTest::newRow("dot") << QStringLiteral(".") << system;
         QTest::newRow("folder") << QStringLiteral("/opt/seal")
                                 << QStringLiteral("/opt/seal/KingGrid/oes.dll");
         QTest::newRow("chinese folder")
@@ -215,16 +218,26 @@ private slots:
         QCOMPARE(method, kMethod);
     }
 
-    void loadRelativeWithoutHome()
+    void noLoadFromWorkingFolder_data()
     {
-        EnvironmentGuard home("OESV2_HOME", QString());
+        QTest::addColumn<QString>("home");
+        QTest::newRow("unset") << QString();
+        QTest::newRow("relative") << QStringLiteral("KingGrid/..");
+    }
+
+    void noLoadFromWorkingFolder()
+    {
+        // A provider library beside a document (the working folder) is never loaded.
+        QFETCH(QString, home);
+        EnvironmentGuard guard("OESV2_HOME", home);
         const QString saved = QDir::currentPath();
         OESV2Helper helper;
         QVERIFY(QDir::setCurrent(kOesHome));
+        QVERIFY(QFile::exists(QStringLiteral("KingGrid/oes.dll")));
         const bool loaded = helper.LoadDll_KingGrid();
         QDir::setCurrent(saved);
-        QVERIFY(loaded);
-        QVERIFY(helper.IsLoaded());
+        QVERIFY(!loaded);
+        QVERIFY(!helper.IsLoaded());
     }
 
     void missingLibrary_data()

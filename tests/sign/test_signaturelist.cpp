@@ -81,6 +81,7 @@ private slots:
     void linkSignatureList();
     void newSignatureXml();
     void signDataTypeTexts();
+    void boundedWork();
 };
 
 void TestSignatureList::readsListAndDescriptions()
@@ -333,6 +334,39 @@ void TestSignatureList::signDataTypeTexts()
     QCOMPARE(OfdXmlSignature::GetSignDataTypeDes(1), QStringLiteral("GM/T 0031-2014"));
     QCOMPARE(OfdXmlSignature::GetSignDataTypeDes(2), QStringLiteral("GB/T 38540-2020"));
     QCOMPARE(OfdXmlSignature::GetSignDataTypeDes(0), QString::fromUtf8("未知的签章标准"));
+}
+
+void TestSignatureList::boundedWork()
+{
+    // A list with more entries than are read, and a description with more references than are
+    // checked: loading stops at the caps, and an unchecked reference list never passes.
+    PackageBuilder b;
+    b.Add(QStringLiteral("Doc_0/Document.xml"), "<ofd:Document/>");
+    QString entries;
+    for (int i = 0; i < OfdXmlSignatureManage::kMaxSignatures + 20; ++i)
+        entries += QStringLiteral("<ofd:Signature ID=\"s%1\" BaseLoc=\"Sign_%2/Signature.xml\"/>")
+                       .arg(i)
+                       .arg(i ? 1 : 0);
+    b.AddText(QStringLiteral("Doc_0/Signs/Signatures.xml"),
+              QStringLiteral("<ofd:Signatures %1>%2</ofd:Signatures>").arg(kNs, entries));
+    const QString reference = Reference(QStringLiteral("/Doc_0/Document.xml"), "<ofd:Document/>");
+    QString references;
+    for (int i = 0; i <= OfdSignatureReferenceManage::kMaxReferences; ++i)
+        references += reference;
+    b.AddText(QStringLiteral("Doc_0/Signs/Sign_0/Signature.xml"), SignatureXml(references, QString()));
+    b.AddText(QStringLiteral("Doc_0/Signs/Sign_1/Signature.xml"), SignatureXml(reference, QString()));
+    OfdFileReader reader;
+    QVERIFY(reader.Open(b.Build()));
+    OfdXmlSignatureManage list;
+    list.SetSignatures(&reader, QStringLiteral("Doc_0/Signs/Signatures.xml"));
+    QVERIFY(list.Init());
+    QCOMPARE(list.GetCount(), OfdXmlSignatureManage::kMaxSignatures);
+    OfdXmlSignature *first = list.GetSignatures()[0];
+    QVERIFY(first->GetReferences().truncated);
+    QCOMPARE(first->GetReferences().references.size(), OfdSignatureReferenceManage::kMaxReferences);
+    QVERIFY(!first->CheckSm3());
+    QVERIFY(first->GetFailedReferences().isEmpty()); // nothing was found changed: it was not all checked
+    QVERIFY(list.GetSignatures()[1]->CheckSm3());
 }
 
 QTEST_GUILESS_MAIN(TestSignatureList)

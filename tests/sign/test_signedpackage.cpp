@@ -156,10 +156,16 @@ private slots:
     void verifyCommand_data();
     void verifyCommand();
     void renderCommandDrawsSeals();
+
+private:
+    QTemporaryDir m_config;
 };
 
 void TestSignedPackage::initTestCase()
 {
+    // No trust anchors of the user's own: the verdicts below depend on what the tests list only.
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     QVERIFY(Key().IsValid());
     OfdConvert::Init(96);
     OfdSealSupport::Install();
@@ -187,8 +193,11 @@ void TestSignedPackage::validSignature()
     QVERIFY(s->GetSeal());
     QCOMPARE(s->GetSeal()->GetSealName(), QString::fromUtf8("测试专用章"));
     QVERIFY(OfdVisualItemSeal::IsSignatureValid(s));
-    QVERIFY(OfdVisualItemSeal::CreateSealTip(s).contains(QString::fromUtf8("验证成功")));
-    QVERIFY(OfdVisualItemSeal::CreateSealTip(s).contains(OfdXmlSignature::GetSignDataTypeDes(type)));
+    // A self-signed signer nobody listed as a trust anchor is valid but not trusted.
+    const QString tip = OfdVisualItemSeal::CreateSealTip(s);
+    QVERIFY(tip.contains(QString::fromUtf8("签章有效，证书未受信任")));
+    QVERIFY(!tip.contains(QString::fromUtf8("验证成功")));
+    QVERIFY(tip.contains(OfdXmlSignature::GetSignDataTypeDes(type)));
 }
 
 void TestSignedPackage::changedPackageFile()
@@ -228,7 +237,7 @@ void TestSignedPackage::wrongSignature()
     QVERIFY(s->IsDataHashMatch());
     QVERIFY(!s->CheckSignValue());
     QVERIFY(!OfdVisualItemSeal::IsSignatureValid(s));
-    QVERIFY(OfdVisualItemSeal::CreateSealTip(s).contains(QString::fromUtf8("签名值验证未通过")));
+    QVERIFY(OfdVisualItemSeal::CreateSealTip(s).contains(QString::fromUtf8("SM2 签名验证未通过")));
 }
 
 void TestSignedPackage::missingSealFile()
@@ -347,18 +356,23 @@ void TestSignedPackage::ofdSealPicture()
 void TestSignedPackage::verifyCommand_data()
 {
     QTest::addColumn<int>("change"); // 0 none, 1 a page, 2 the description, 3 the signature value
+    QTest::addColumn<bool>("trust"); // the signer's certificate listed with --trust
     QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("level");
     QTest::addColumn<QString>("failedCheck");
-    QTest::newRow("sound") << 0 << 0 << "";
-    QTest::newRow("changed page") << 1 << 1 << "\"referencesOk\": false";
-    QTest::newRow("changed description") << 2 << 1 << "\"dataHashOk\": false";
-    QTest::newRow("wrong signature") << 3 << 1 << "\"signatureValueOk\": false";
+    QTest::newRow("sound, untrusted") << 0 << false << 0 << 1 << "";
+    QTest::newRow("sound, trusted") << 0 << true << 0 << 0 << "";
+    QTest::newRow("changed page") << 1 << true << 1 << 2 << QString::fromUtf8("引用文件");
+    QTest::newRow("changed description") << 2 << true << 1 << 2 << QString::fromUtf8("数据摘要");
+    QTest::newRow("wrong signature") << 3 << true << 1 << 2 << QString::fromUtf8("签名值");
 }
 
 void TestSignedPackage::verifyCommand()
 {
     QFETCH(int, change);
+    QFETCH(bool, trust);
     QFETCH(int, exitCode);
+    QFETCH(int, level);
     QFETCH(QString, failedCheck);
     SignOptions o;
     o.changePage = change == 1;
@@ -371,8 +385,20 @@ void TestSignedPackage::verifyCommand()
     file.write(SignedPackage(o));
     file.close();
 
+    QStringList args = {QStringLiteral("verify"), path, QStringLiteral("--json")};
+    if (trust) {
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("trust"))));
+        QFile anchor(dir.filePath(QStringLiteral("trust/signer.cer")));
+        QVERIFY(anchor.open(QIODevice::WriteOnly));
+        anchor.write(Key().Certificate());
+        anchor.close();
+        args << QStringLiteral("--trust") << dir.filePath(QStringLiteral("trust"));
+    }
     QProcess tool;
-    tool.start(QStringLiteral(OFDTOOL_PATH), {QStringLiteral("verify"), path, QStringLiteral("--json")});
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral(OFDTOOL_PATH), args);
     QVERIFY(tool.waitForFinished(60000));
     QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
     QCOMPARE(tool.exitCode(), exitCode);
@@ -382,8 +408,16 @@ void TestSignedPackage::verifyCommand()
     QCOMPARE(first.value(QLatin1String("sealName")).toString(), QString::fromUtf8("测试专用章"));
     QCOMPARE(first.value(QLatin1String("signer")).toString(), QStringLiteral("Package Signer"));
     QCOMPARE(first.value(QLatin1String("standard")).toString(), QStringLiteral("GB/T 38540-2020"));
-    if (!failedCheck.isEmpty())
-        QVERIFY(QJsonDocument(first).toJson().contains(failedCheck.toUtf8()));
+    QCOMPARE(first.value(QLatin1String("level")).toInt(), level);
+    const QStringList verdicts = {QString::fromUtf8("验证成功"), QString::fromUtf8("签章有效，证书未受信任"),
+                                  QString::fromUtf8("验证失败")};
+    QCOMPARE(first.value(QLatin1String("verdict")).toString(), verdicts.value(level));
+    QStringList failed;
+    for (const QJsonValue &check : first.value(QLatin1String("checks")).toArray()) {
+        if (check.toObject().value(QLatin1String("state")).toString() == QLatin1String("failed"))
+            failed << check.toObject().value(QLatin1String("name")).toString();
+    }
+    QCOMPARE(failed, failedCheck.isEmpty() ? QStringList() : QStringList(failedCheck));
     if (change == 1)
         QCOMPARE(first.value(QLatin1String("changedFiles")).toArray().at(0).toString(),
                  QStringLiteral("Doc_0/Pages/Page_1/Content.xml"));

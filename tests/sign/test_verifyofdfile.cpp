@@ -27,7 +27,8 @@ const TestSeal::Sm2TestKey &OtherKey()
 
 // Signature.xml and signed value for signature number n over the given files.
 void AddSignature(PackageBuilder &b, int n, const QList<SignatureFileRef> &files,
-                  const TestSeal::Sm2TestKey &key, bool emptyDescription = false)
+                  const TestSeal::Sm2TestKey &key, bool emptyDescription = false,
+                  const QByteArray &sealFile = QByteArray())
 {
     const QString location = QStringLiteral("/Doc_0/Signs/Sign_%1/Signature.xml").arg(n);
     const QByteArray seal = TestSeal::BuildSeal(TestSeal::SealOptions(), key).data;
@@ -44,12 +45,14 @@ void AddSignature(PackageBuilder &b, int n, const QList<SignatureFileRef> &files
     value.dataHash = TestSeal::Sm3(description);
     value.propertyInfo = location;
     b.Add(location.mid(1), emptyDescription ? QByteArray() : description);
-    b.Add(QStringLiteral("Doc_0/Signs/Sign_%1/Seal.esl").arg(n), seal);
+    b.Add(QStringLiteral("Doc_0/Signs/Sign_%1/Seal.esl").arg(n), sealFile.isEmpty() ? seal : sealFile);
     b.Add(QStringLiteral("Doc_0/Signs/Sign_%1/SignedValue.dat").arg(n),
           TestSeal::BuildSignedValue(value, key).data);
 }
 
-PackageBuilder Unsigned(QList<SignatureFileRef> &files, bool withList)
+// documentOverride: what the package holds as Document.xml instead of what was signed.
+PackageBuilder Unsigned(QList<SignatureFileRef> &files, bool withList,
+                        const QByteArray &documentOverride = QByteArray())
 {
     files = {{QStringLiteral("Doc_0/Document.xml"), QStringLiteral("<ofd:Document %1/>").arg(kNs).toUtf8()}};
     PackageBuilder b;
@@ -60,7 +63,7 @@ PackageBuilder Unsigned(QList<SignatureFileRef> &files, bool withList)
             "</ofd:OFD>")
             .arg(kNs, withList ? QStringLiteral("<ofd:Signatures>Doc_0/Signs/Signatures.xml</ofd:Signatures>")
                                : QString()));
-    b.Add(files[0].path, files[0].content);
+    b.Add(files[0].path, documentOverride.isEmpty() ? files[0].content : documentOverride);
     return b;
 }
 
@@ -87,6 +90,8 @@ private slots:
     void secondRefused();
     void emptyDescription();
     void providerMissing();
+    void changedAfterSigning_data();
+    void changedAfterSigning();
 
 private:
     int m_edition = 1;
@@ -175,6 +180,44 @@ void TestVerifyOfdFile::providerMissing()
     qputenv("OESV2_HOME", QByteArray(OFD_OESHOME));
     QCOMPARE(result->state, int(VerifyOfdResult::State_Failed));
     QCOMPARE(result->signatures[0].state, int(VerifySignResult::State_Refused));
+}
+
+void TestVerifyOfdFile::changedAfterSigning_data()
+{
+    QTest::addColumn<bool>("editDocument");
+    QTest::addColumn<bool>("otherSeal");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("edited document") << true << false
+                                     << QString::fromUtf8("文件已被修改：Doc_0/Document.xml");
+    QTest::newRow("other seal file") << false << true
+                                     << QString::fromUtf8(
+                                            "印章文件与签名值中的印章不一致：Doc_0/Signs/Sign_0/Seal.esl");
+}
+
+void TestVerifyOfdFile::changedAfterSigning()
+{
+    // The provider accepts the description and the signed value as they are; what else changed in the
+    // package is found before it is asked.
+    QFETCH(bool, editDocument);
+    QFETCH(bool, otherSeal);
+    QFETCH(QString, message);
+    QList<SignatureFileRef> files;
+    Unsigned(files, true);
+    PackageBuilder b =
+        Unsigned(files, true,
+                 editDocument ? QStringLiteral("<ofd:Document %1><ofd:X/></ofd:Document>").arg(kNs).toUtf8()
+                              : QByteArray());
+    AddList(b, 1);
+    TestSeal::SealOptions other;
+    other.sealName = QString::fromUtf8("另一枚章");
+    AddSignature(b, 0, files, ProviderKey(), false,
+                 otherSeal ? TestSeal::BuildSeal(other, ProviderKey()).data : QByteArray());
+    VerifyOfdFile verify;
+    const auto result = verify.VerifyFile(b.Build());
+    QCOMPARE(result->state, int(VerifyOfdResult::State_Failed));
+    QCOMPARE(result->signatures.size(), 1);
+    QCOMPARE(result->signatures[0].state, int(VerifySignResult::State_Changed));
+    QCOMPARE(result->signatures[0].message, message);
 }
 
 QTEST_MAIN(TestVerifyOfdFile)

@@ -21,8 +21,9 @@ const QList<OfdToolCommand> &OfdToolCommands::GetCommands()
          &OfdToolPdf::Run},
         {"text", "ofdtool text FILE [--page N] [--doc M]",
          "the text of the pages in reading order (pages separated by a form feed)", &OfdToolText::Run},
-        {"verify", "ofdtool verify FILE [--json]",
-         "checks of every signature: changed files, data hash, signature value (exit 1 when any fails)",
+        {"verify", "ofdtool verify FILE [--json] [--trust DIR]",
+         "checks of every signature: changed files, data hash, signature value, seal, certificate chain\n"
+         "      (exit 0 valid, 1 a signature failed, 4 a signature cannot be verified)",
          &OfdToolVerify::Run},
     };
     return commands;
@@ -35,7 +36,7 @@ void OfdToolCommands::PrintUsage(QTextStream &stream)
         stream << "  " << command.usage << "\n      " << command.summary << "\n";
     stream << "Page and document numbers count from 1; the resolution defaults to 96 dpi.\n"
               "Exit codes: 0 success, 1 bad usage (verify: a signature failed), 2 unreadable file,\n"
-              "3 rendering or writing failed.\n";
+              "3 rendering or writing failed, 4 (verify) a signature cannot be verified.\n";
 }
 
 int OfdToolCommands::Run(const QStringList &args, OfdToolStreams &io)

@@ -11,9 +11,10 @@ class QTextStream;
 enum EN_OfdToolExit
 {
     OfdToolExit_Ok = 0,
-    OfdToolExit_Usage = 1,      // unknown command, missing or malformed option
-    OfdToolExit_Unreadable = 2, // the input is not a readable OFD package
-    OfdToolExit_Output = 3,     // a page could not be rendered or written
+    OfdToolExit_Usage = 1,        // unknown command, missing or malformed option
+    OfdToolExit_Unreadable = 2,   // the input is not a readable OFD package
+    OfdToolExit_Output = 3,       // a page could not be rendered or written
+    OfdToolExit_CannotVerify = 4, // verify: a signature could not be checked (and none failed)
 };
 
 // Where a command writes: results to out, messages to err.

@@ -1,5 +1,6 @@
 #include "ofdtoolverify.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,61 +10,73 @@
 #include "ofdtoolcommand.h"
 #include "ofdtooldocument.h"
 #include "render/ofdsealsupport.h"
-#include "sign/ofdsignatureseal.h"
-#include "sign/ofdsignedvalue.h"
+#include "sign/ofdsignatureverdict.h"
+#include "sign/ofdtruststore.h"
 #include "sign/ofdxmlsignature.h"
 #include "sign/ofdxmlsignaturemanage.h"
 
 namespace {
-QJsonObject CheckSignature(OfdXmlSignature *signature, bool &allPassed)
+const char *CheckStateName(int state)
 {
-    QJsonObject result;
-    result.insert(QStringLiteral("signature"), signature->GetOfdFilePath());
-    if (OfdSignatureSeal *seal = signature->GetSeal()) {
-        result.insert(QStringLiteral("sealName"), seal->GetSealName());
-        result.insert(QStringLiteral("sealId"), seal->GetEsID());
+    switch (state) {
+    case OfdSignatureCheck::State_Passed:
+        return "ok";
+    case OfdSignatureCheck::State_Failed:
+        return "failed";
+    case OfdSignatureCheck::State_Untrusted:
+        return "untrusted";
+    default:
+        return "unchecked";
     }
-    const QString signer = signature->GetSignerName();
-    QString time = signature->GetSignatureDateTime();
-    if (OfdSignedValue *value = signature->GetSignedValue()) {
-        if (!value->GetSealSignTime().isEmpty())
-            time = value->GetSealSignTime();
-    }
-    result.insert(QStringLiteral("signer"), signer);
-    result.insert(QStringLiteral("signTime"), time);
-    result.insert(QStringLiteral("standard"), signature->GetSignDataTypeDes());
-
-    const bool references = signature->CheckSm3();
-    const bool hash = signature->IsDataHashMatch();
-    const bool value = signature->CheckSignValue();
-    QJsonArray failed;
-    for (const QString &file : signature->GetFailedReferences())
-        failed.append(file);
-    result.insert(QStringLiteral("referencesOk"), references);
-    result.insert(QStringLiteral("referenceCount"), signature->GetReferences().references.size());
-    result.insert(QStringLiteral("changedFiles"), failed);
-    result.insert(QStringLiteral("checkMethod"), signature->GetReferences().checkMethod);
-    result.insert(QStringLiteral("checkMethodSupported"), signature->GetReferences().IsSm3());
-    result.insert(QStringLiteral("dataHashOk"), hash);
-    result.insert(QStringLiteral("signatureValueOk"), value);
-    const bool passed = references && hash && value;
-    result.insert(QStringLiteral("passed"), passed);
-    allPassed = allPassed && passed;
-    return result;
 }
 
-QString YesNo(bool ok)
+QJsonObject Describe(OfdXmlSignature *signature)
 {
-    return ok ? QStringLiteral("ok") : QStringLiteral("FAILED");
+    const OfdSignatureVerdict &verdict = signature->GetVerdict();
+    QJsonObject result;
+    result.insert(QStringLiteral("signature"), signature->GetOfdFilePath());
+    result.insert(QStringLiteral("type"), signature->GetSignatureType());
+    result.insert(QStringLiteral("sealName"), verdict.GetSealName());
+    result.insert(QStringLiteral("signer"), verdict.GetSigner());
+    result.insert(QStringLiteral("signTime"), verdict.GetSignTime());
+    result.insert(QStringLiteral("standard"), verdict.GetStandard());
+    result.insert(QStringLiteral("level"), verdict.GetLevel());
+    result.insert(QStringLiteral("verdict"), verdict.GetText());
+    result.insert(QStringLiteral("reason"), verdict.GetReason());
+    result.insert(QStringLiteral("passed"), verdict.IsIntact());
+    QJsonArray changed;
+    for (const QString &file : verdict.GetChangedFiles())
+        changed.append(file);
+    result.insert(QStringLiteral("changedFiles"), changed);
+    result.insert(QStringLiteral("referenceCount"), signature->GetReferences().references.size());
+    QJsonArray checks;
+    for (const OfdSignatureCheck &check : verdict.GetChecks()) {
+        QJsonObject one;
+        one.insert(QStringLiteral("name"), check.name);
+        one.insert(QStringLiteral("state"), QLatin1String(CheckStateName(check.state)));
+        one.insert(QStringLiteral("detail"), check.detail);
+        checks.append(one);
+    }
+    result.insert(QStringLiteral("checks"), checks);
+    return result;
 }
 } // namespace
 
 int OfdToolVerify::Run(const QStringList &args, OfdToolStreams &io)
 {
     OfdToolArgs parsed;
-    if (!parsed.Parse(args, {}, {QStringLiteral("--json")}) || parsed.Positional().size() != 1) {
-        io.err << "usage: ofdtool verify FILE [--json]\n";
+    if (!parsed.Parse(args, {QStringLiteral("--trust")}, {QStringLiteral("--json")}) ||
+        parsed.Positional().size() != 1) {
+        io.err << "usage: ofdtool verify FILE [--json] [--trust DIR]\n";
         return OfdToolExit_Usage;
+    }
+    if (parsed.Has(QStringLiteral("--trust"))) {
+        const QString dir = parsed.Value(QStringLiteral("--trust"));
+        if (!QDir(dir).exists()) {
+            io.err << "ofdtool: no such trust folder: " << dir << "\n";
+            return OfdToolExit_Usage;
+        }
+        OfdTrustStore::Default().AddDirectory(dir);
     }
     OfdSealSupport::Install();
     OfdToolDocument document;
@@ -72,7 +85,8 @@ int OfdToolVerify::Run(const QStringList &args, OfdToolStreams &io)
         return OfdToolExit_Unreadable;
     }
 
-    bool allPassed = true;
+    bool failed = false;
+    bool unknown = false;
     QJsonArray signatures;
     for (int d = 0; d < document.GetDocumentCount(); ++d) {
         OfdFile *file = document.GetDocument(d);
@@ -80,7 +94,10 @@ int OfdToolVerify::Run(const QStringList &args, OfdToolStreams &io)
         if (!list)
             continue;
         for (OfdXmlSignature *signature : list->GetSignatures()) {
-            QJsonObject one = CheckSignature(signature, allPassed);
+            QJsonObject one = Describe(signature);
+            const int level = signature->GetVerdict().GetLevel();
+            failed = failed || level == OfdSignatureVerdict::Level_Failed;
+            unknown = unknown || level == OfdSignatureVerdict::Level_Unknown;
             one.insert(QStringLiteral("document"), d + 1);
             signatures.append(one);
         }
@@ -90,7 +107,7 @@ int OfdToolVerify::Run(const QStringList &args, OfdToolStreams &io)
         QJsonObject root;
         root.insert(QStringLiteral("file"), parsed.Positional()[0]);
         root.insert(QStringLiteral("signatures"), signatures);
-        root.insert(QStringLiteral("passed"), allPassed);
+        root.insert(QStringLiteral("passed"), !failed && !unknown);
         io.out << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
     } else if (signatures.isEmpty()) {
         io.out << "no signatures (文件没有签章信息)\n";
@@ -98,27 +115,26 @@ int OfdToolVerify::Run(const QStringList &args, OfdToolStreams &io)
         for (int i = 0; i < signatures.size(); ++i) {
             const QJsonObject s = signatures[i].toObject();
             io.out << "signature " << i + 1 << " (" << s.value(QLatin1String("signature")).toString() << ")\n"
-                   << "  seal:            " << s.value(QLatin1String("sealName")).toString() << " ["
-                   << s.value(QLatin1String("sealId")).toString() << "]\n"
+                   << "  seal:            " << s.value(QLatin1String("sealName")).toString() << "\n"
                    << "  signer:          " << s.value(QLatin1String("signer")).toString() << "\n"
                    << "  signing time:    " << s.value(QLatin1String("signTime")).toString() << "\n"
-                   << "  standard:        " << s.value(QLatin1String("standard")).toString() << "\n"
-                   << "  references:      " << YesNo(s.value(QLatin1String("referencesOk")).toBool()) << " ("
-                   << s.value(QLatin1String("referenceCount")).toInt() << " files)\n";
-            if (!s.value(QLatin1String("checkMethodSupported")).toBool())
-                io.out << "    check method not SM3: \"" << s.value(QLatin1String("checkMethod")).toString()
-                       << "\"\n";
-            for (const QJsonValue &changed : s.value(QLatin1String("changedFiles")).toArray())
-                io.out << "    changed or missing: " << changed.toString() << "\n";
-            io.out << "  data hash:       " << YesNo(s.value(QLatin1String("dataHashOk")).toBool()) << "\n"
-                   << "  signature value: " << YesNo(s.value(QLatin1String("signatureValueOk")).toBool())
-                   << "\n"
-                   << "  result:          "
-                   << (s.value(QLatin1String("passed")).toBool() ? QString::fromUtf8("验证成功")
-                                                                 : QString::fromUtf8("验证失败"))
-                   << "\n";
+                   << "  standard:        " << s.value(QLatin1String("standard")).toString() << "\n";
+            for (const QJsonValue &value : s.value(QLatin1String("checks")).toArray()) {
+                const QJsonObject check = value.toObject();
+                io.out << "  " << check.value(QLatin1String("name")).toString() << ": "
+                       << check.value(QLatin1String("state")).toString() << " ("
+                       << check.value(QLatin1String("detail")).toString() << ")\n";
+            }
+            io.out << "  result:          " << s.value(QLatin1String("verdict")).toString();
+            const QString reason = s.value(QLatin1String("reason")).toString();
+            if (s.value(QLatin1String("level")).toInt() != OfdSignatureVerdict::Level_Trusted &&
+                !reason.isEmpty())
+                io.out << QString::fromUtf8(" — ") << reason;
+            io.out << "\n";
         }
     }
     io.out.flush();
-    return allPassed ? OfdToolExit_Ok : 1;
+    if (failed)
+        return 1;
+    return unknown ? int(OfdToolExit_CannotVerify) : int(OfdToolExit_Ok);
 }

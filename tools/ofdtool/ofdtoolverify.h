@@ -4,10 +4,11 @@
 
 struct OfdToolStreams;
 
-// `ofdtool verify FILE [--json]`: the built-in checks of every signature of a package — references
-// (files changed since signing), data hash (signed value against its description) and signature
-// value. Exit code 0 only when every signature passes every check, 1 when any fails, 2 when the file
-// cannot be read.
+// `ofdtool verify FILE [--json] [--trust DIR]`: the verdict on every signature of a package with each
+// check behind it — references (files changed since signing), data hash, signature value, seal maker,
+// certificate chain to the trust anchors (the user's and system's trust folders and DIR). Exit code 0
+// when every signature is valid (trusted or not), 1 when any failed, 4 when none failed but one cannot
+// be verified, 2 when the file cannot be read.
 class OfdToolVerify
 {
 public:

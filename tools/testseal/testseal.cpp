@@ -70,25 +70,34 @@ QByteArray PublicKeyBytes(EVP_PKEY *key)
     return QByteArray();
 }
 
-QByteArray SelfSignedCertificate(EVP_PKEY *key, const QString &commonName)
+// An X.509 v3 certificate of subjectKey named C=CN, CN=commonName, signed (SM2 with SM3, default id) by
+// issuerKey under the name C=CN, CN=issuerName; validity from notBefore to notAfter (UTC).
+QByteArray MakeCertificate(EVP_PKEY *subjectKey, const QString &commonName, EVP_PKEY *issuerKey,
+                           const QString &issuerName, const QDateTime &notBefore, const QDateTime &notAfter,
+                           long serial, const QString &organization = QString())
 {
     X509 *x509 = X509_new();
     X509_set_version(x509, 2);
-    ASN1_INTEGER_set(X509_get_serialNumber(x509), 0x1234);
-    X509_gmtime_adj(X509_getm_notBefore(x509), 0);
-    X509_gmtime_adj(X509_getm_notAfter(x509), 3650L * 86400L);
-    X509_set_pubkey(x509, key);
-    X509_NAME *name = X509_get_subject_name(x509);
-    X509_NAME_add_entry_by_txt(name, "C", MBSTRING_UTF8, U(QByteArrayLiteral("CN")), -1, -1, 0);
-    const QByteArray cn = commonName.toUtf8();
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_UTF8, U(cn), -1, -1, 0);
-    X509_set_issuer_name(x509, name);
+    ASN1_INTEGER_set(X509_get_serialNumber(x509), serial);
+    ASN1_TIME_set(X509_getm_notBefore(x509), time_t(notBefore.toSecsSinceEpoch()));
+    ASN1_TIME_set(X509_getm_notAfter(x509), time_t(notAfter.toSecsSinceEpoch()));
+    X509_set_pubkey(x509, subjectKey);
+    const auto fillName = [&organization](X509_NAME *name, const QString &text) {
+        X509_NAME_add_entry_by_txt(name, "C", MBSTRING_UTF8, U(QByteArrayLiteral("CN")), -1, -1, 0);
+        const QByteArray o = organization.toUtf8();
+        if (!o.isEmpty())
+            X509_NAME_add_entry_by_txt(name, "O", MBSTRING_UTF8, U(o), -1, -1, 0);
+        const QByteArray cn = text.toUtf8();
+        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_UTF8, U(cn), -1, -1, 0);
+    };
+    fillName(X509_get_subject_name(x509), commonName);
+    fillName(X509_get_issuer_name(x509), issuerName);
 
     // The certificate signature is SM2 with SM3 and the default signer id.
     QByteArray der;
     EVP_MD_CTX *mctx = EVP_MD_CTX_new();
     EVP_PKEY_CTX *pctx = nullptr;
-    if (EVP_DigestSignInit_ex(mctx, &pctx, "SM3", nullptr, nullptr, key, nullptr) == 1 &&
+    if (EVP_DigestSignInit_ex(mctx, &pctx, "SM3", nullptr, nullptr, issuerKey, nullptr) == 1 &&
         EVP_PKEY_CTX_set1_id(pctx, kDefaultId.constData(), size_t(kDefaultId.size())) == 1 &&
         X509_sign_ctx(x509, mctx) > 0) {
         unsigned char *out = nullptr;
@@ -100,6 +109,14 @@ QByteArray SelfSignedCertificate(EVP_PKEY *key, const QString &commonName)
     EVP_MD_CTX_free(mctx);
     X509_free(x509);
     return der;
+}
+
+QByteArray SelfSignedCertificate(EVP_PKEY *key, const QString &commonName)
+{
+    // Valid from before the signing times the fixtures use until ten years from now.
+    const QDateTime from(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC);
+    return MakeCertificate(key, commonName, key, commonName, from,
+                           QDateTime::currentDateTimeUtc().addDays(3650), 0x1234);
 }
 
 QByteArray SignOnce(EVP_PKEY *key, const QByteArray &message, Sm2Digest digest)
@@ -171,6 +188,17 @@ Sm2TestKey::Sm2TestKey(const QByteArray &privateKeyPem, const QByteArray &certif
         OPENSSL_free(out);
     }
     X509_free(x509);
+}
+
+QByteArray Sm2TestKey::IssueCertificate(const QString &commonName, const Sm2TestKey &issuer,
+                                        const QString &issuerName, const QDateTime &notBefore,
+                                        const QDateTime &notAfter, long serial,
+                                        const QString &organization) const
+{
+    if (!m_key || !issuer.m_key)
+        return QByteArray();
+    return MakeCertificate(m_key, commonName, issuer.m_key, issuerName, notBefore, notAfter, serial,
+                           organization);
 }
 
 Sm2TestKey::~Sm2TestKey()

@@ -41,6 +41,16 @@ public:
     // DER certificate; its subject and issuer carry the common name.
     QByteArray Certificate() const { return m_certificate; }
 
+    // A certificate of this key named C=CN, CN=commonName, issued and signed by issuer under the name C=CN,
+    // CN=issuerName (pass this key itself for a self-signed one), valid from notBefore to notAfter. With an
+    // organization both names carry O after C.
+    QByteArray IssueCertificate(const QString &commonName, const Sm2TestKey &issuer,
+                                const QString &issuerName, const QDateTime &notBefore,
+                                const QDateTime &notAfter, long serial = 0x2345,
+                                const QString &organization = QString()) const;
+    // Replaces the certificate that goes with the key (for signed values made with it).
+    void SetCertificate(const QByteArray &certificate) { m_certificate = certificate; }
+
     // DER SEQUENCE { r, s } over message; empty on failure.
     QByteArray Sign(const QByteArray &message, Sm2Digest digest) const;
     // Signs again until r or s has fewer than 32 content bytes (about 1 signature in 128); tries, when
