@@ -133,6 +133,9 @@ void OfdVisualItemAnnot::CreateXml(OfdCreatorPage *creator, XmlNode *annotRoot)
     XmlNode *annot = annotRoot->AddChildByName(QStringLiteral("Annot"), false);
     annot->AddAttr(QStringLiteral("ID"), creator->GetNextId());
     SetAnnotBaseAttr(annot);
+    // Hiding is kept: a hidden annotation reads back hidden.
+    if (!isVisible())
+        annot->AddAttrBool(QStringLiteral("Visible"), false);
     const QRectF boundary = GetAnnotBoundaryPixel();
     XmlNode *appearance = annot->AddChildByName(QStringLiteral("Appearance"), false);
     appearance->AddAttr(QStringLiteral("Boundary"), RectMMText(boundary));
@@ -253,8 +256,8 @@ void OfdVisualItemAnnotLoaded::CreateXml(OfdCreatorPage *creator, XmlNode *annot
     annot->AddAttrBool(QStringLiteral("ReadOnly"), m_annot->IsReadOnly());
     annot->AddAttrIfNotEmpty(QStringLiteral("Subtype"), m_annot->GetSubtype());
     annot->AddAttrIfNotEmpty(QStringLiteral("Type"), m_annot->GetType());
-    // A hidden annotation stays hidden.
-    if (!m_annot->IsVisible())
+    // What the view shows now: hidden in the file or by the user stays hidden.
+    if (!isVisible())
         annot->AddAttrBool(QStringLiteral("Visible"), false);
     XmlNode *appearance = annot->AddChildByName(QStringLiteral("Appearance"), false);
     if (PageAnnotAppearance *source = m_annot->GetAppearance())

@@ -195,11 +195,31 @@ void PageAnnotManage::Forget(OfdVisualItemAnnot *item)
         m_hover = nullptr;
 }
 
+bool PageAnnotManage::IsDeletable(OfdVisualItemAnnot *item) const
+{
+    if (!item)
+        return false;
+    if (m_new.contains(item))
+        return true;
+    auto *loaded = dynamic_cast<OfdVisualItemAnnotLoaded *>(item);
+    return loaded && m_loaded.contains(item) && loaded->GetPageAnnot() &&
+           !loaded->GetPageAnnot()->IsReadOnly();
+}
+
 bool PageAnnotManage::DeleteVisualItem(OfdVisualItemAnnot *item)
 {
-    if (!item || !m_new.removeOne(item))
+    if (!IsDeletable(item))
         return false;
     Forget(item);
+    if (!m_new.removeOne(item)) {
+        // The scene keeps a loaded item (its appearance's text items are registered with the
+        // scene); it only disappears, and the save removes the annotation from its file.
+        m_loaded.removeOne(item);
+        m_deletedLoaded.append(static_cast<OfdVisualItemAnnotLoaded *>(item)->GetPageAnnot());
+        item->setVisible(false);
+        emit m_scene->SignalAnnotChanged(m_scene);
+        return true;
+    }
     m_scene->RemoveLayerItem(item);
     item->RemoveFromScene();
     delete item;
@@ -280,7 +300,7 @@ OfdAnnotViewDataOfPage *PageAnnotManage::CreateAnnotViewData() const
 QMenu *PageAnnotManage::CreateContextMenu(OfdVisualItemAnnot *item)
 {
     auto *menu = new QMenu;
-    if (item && m_new.contains(item)) {
+    if (IsDeletable(item)) {
         QAction *remove = menu->addAction(QtHelper::fromString("删除批注"));
         QObject::connect(remove, &QAction::triggered, [this, item]() { DeleteVisualItem(item); });
     }

@@ -8,6 +8,7 @@
 class QMenu;
 class OfdAnnotViewDataOfPage;
 class OfdVisualItemAnnot;
+class PageAnnot;
 
 // The annotations of one page scene: creates the items of the page's loaded annotations while the
 // scene is built, draws new annotations with the chosen tool, moves and deletes new ones, gives
@@ -38,8 +39,12 @@ public:
 
     // Moves a new annotation by a scene delta.
     void MoveVisualAnnot(OfdVisualItemAnnot *item, const QPointF &delta);
-    // Removes a new annotation from the scene and deletes it; false for loaded or unknown items.
+    // Removes an annotation from the scene and deletes its item; a loaded one is remembered so
+    // that saving removes it from its file. False for read-only loaded annotations and unknown
+    // items.
     bool DeleteVisualItem(OfdVisualItemAnnot *item);
+    // True when the item may be deleted (new ones, and loaded ones that are not read-only).
+    bool IsDeletable(OfdVisualItemAnnot *item) const;
     // Deletes every new annotation.
     void DeleteAllAnnot();
 
@@ -47,6 +52,8 @@ public:
     bool IsHaveNewAnnot() const { return !m_new.isEmpty(); }
     const QList<OfdVisualItemAnnot *> &GetLoadedAnnotGroup() const { return m_loaded; }
     const QList<OfdVisualItemAnnot *> &GetNewAnnotGroup() const { return m_new; }
+    // Loaded annotations deleted in this session (owned by the document's annotation model).
+    const QList<PageAnnot *> &GetDeletedLoadedAnnots() const { return m_deletedLoaded; }
     // Loaded annotations, then the new ones, in creation order.
     QList<OfdVisualItemAnnot *> GetAllAnnot() const { return m_loaded + m_new; }
 
@@ -73,6 +80,7 @@ private:
     OfdPageScene *m_scene = nullptr;
     QList<OfdVisualItemAnnot *> m_loaded;
     QList<OfdVisualItemAnnot *> m_new;
+    QList<PageAnnot *> m_deletedLoaded;
     OfdVisualItemAnnot *m_current = nullptr; // being drawn, or the pen that takes further strokes
     OfdVisualItemAnnot *m_dragged = nullptr;
     OfdVisualItemAnnot *m_hover = nullptr;

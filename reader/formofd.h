@@ -275,6 +275,8 @@ public:
     bool SaveToPdf(QString &fileName, EN_PdfExportMode mode);
     bool IsVectorPdfExact() const;
     void SetExportProgressThreshold(int pages) { m_progressThreshold = pages; }
+    // True when the last export stopped because the user cancelled it (nothing was written then).
+    bool IsExportCancelled() const { return m_exportCancelled; }
 
     // Selection across pages, driven by the pages while the text tool drags (global coordinates).
     void BeginDragSelect(FormOfdPage *page, const QPoint &globalPos);
@@ -388,4 +390,5 @@ private:
     int m_dragSelectPage = -1;
     QPoint m_dragSelectStart;
     int m_progressThreshold = 10;
+    bool m_exportCancelled = false;
 };

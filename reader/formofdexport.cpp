@@ -1,6 +1,8 @@
 // Export of the document view: PNG pictures and PDF files (vector pages or page pictures).
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintDevice>
@@ -8,8 +10,10 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QTemporaryFile>
 
 #include <climits>
+#include <cstdio>
 #include <memory>
 
 #include "app/qthelper.h"
@@ -165,33 +169,74 @@ bool StepProgress(QProgressDialog *progress, int done, int total)
     QCoreApplication::processEvents();
     return !progress->wasCanceled();
 }
+
+// A new empty file beside target that the export writes first; empty on failure. The caller
+// renames it over the target once the export is whole, or removes it.
+QString CreatePartFile(const QString &target)
+{
+    const QFileInfo info(target);
+    QTemporaryFile file(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(info.fileName())));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return QString();
+    return file.fileName();
+}
+
+// Replaces target by part in one step (the old target stays until then).
+bool CommitPartFile(const QString &part, const QString &target)
+{
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) == 0)
+        return true;
+    QFile::remove(part);
+    return false;
+}
 } // namespace
 
 bool FormOfd::SaveToImage(QString &fileName, int firstNumber)
 {
+    m_exportCancelled = false;
     const QString base = StripExtension(fileName);
     const int total = GetPageCount();
     std::unique_ptr<QProgressDialog> progress(CreateProgress(total, QtHelper::fromString("导出图片")));
+    // Every picture goes to a part file first; only a whole export replaces files of those names.
+    QList<QPair<QString, QString>> parts; // part file, target
     bool ok = total > 0;
     for (int i = 0; i < total && ok; ++i) {
         if (!StepProgress(progress.get(), i, total)) {
+            m_exportCancelled = true;
             ok = false;
             break;
         }
         const bool wasLive = m_livePages.contains(i);
         FormOfdPage *page = GetPage(i);
-        if (!page)
+        if (!page) {
+            ok = false;
             break; // the view was emptied while events were processed
+        }
         const QPixmap picture = page->GetPageImage(1.0f);
         // Pages made for the export go at once: the widgets and scenes stay few.
         if (!wasLive)
             ReleasePage(i);
         TrimScenes();
-        QFile file(base + QString::number(i + firstNumber + 1) + QStringLiteral(".png"));
+        const QString target = base + QString::number(i + firstNumber + 1) + QStringLiteral(".png");
+        const QString part = CreatePartFile(target);
+        if (part.isEmpty()) {
+            ok = false;
+            break;
+        }
+        parts.append({part, target});
+        QFile file(part);
         ok = !picture.isNull() && file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG");
         emit SignalExportProgress(i + 1, total);
     }
-    return ok && total == GetPageCount();
+    ok = ok && total == GetPageCount();
+    for (const auto &part : qAsConst(parts)) {
+        if (!ok)
+            QFile::remove(part.first);
+        else if (!CommitPartFile(part.first, part.second))
+            ok = false;
+    }
+    return ok;
 }
 
 bool FormOfd::SaveToPdf(QString &fileName)
@@ -201,11 +246,21 @@ bool FormOfd::SaveToPdf(QString &fileName)
 
 bool FormOfd::SaveToPdf(QString &fileName, EN_PdfExportMode mode)
 {
+    m_exportCancelled = false;
     if (GetPageCount() == 0 || fileName.isEmpty())
         return false;
     if (mode == EN_PdfExportMode_Auto)
         mode = IsVectorPdfExact() ? EN_PdfExportMode_Vector : EN_PdfExportMode_Picture;
-    return mode == EN_PdfExportMode_Vector ? SavePdfVector(fileName) : SavePdfPicture(fileName);
+    // The PDF is printed into a part file that replaces the target only when it is whole.
+    const QString part = CreatePartFile(fileName);
+    if (part.isEmpty())
+        return false;
+    const bool ok = mode == EN_PdfExportMode_Vector ? SavePdfVector(part) : SavePdfPicture(part);
+    if (!ok) {
+        QFile::remove(part);
+        return false;
+    }
+    return CommitPartFile(part, fileName);
 }
 
 bool FormOfd::IsVectorPdfExact() const
@@ -242,6 +297,7 @@ bool FormOfd::SavePdfPicture(const QString &fileName)
     bool ok = true;
     for (int i = 0; i < total; ++i) {
         if (!StepProgress(progress.get(), i, total) || i >= GetPageCount()) {
+            m_exportCancelled = i < GetPageCount();
             ok = false;
             break;
         }
@@ -298,6 +354,7 @@ bool FormOfd::SavePdfVector(const QString &fileName)
     bool ok = true;
     for (int i = 0; i < total; ++i) {
         if (!StepProgress(progress.get(), i, total) || i >= GetPageCount()) {
+            m_exportCancelled = i < GetPageCount();
             ok = false;
             break;
         }

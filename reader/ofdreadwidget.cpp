@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDebug>
 #include <QDialog>
@@ -46,15 +47,19 @@
 #include "reader/ofdreadpanels.h"
 #include "reader/readerviewstate.h"
 #include "render/ofdpagescene.h"
+#include "render/ofdviewmanage.h"
 #include "render/ofdvisualitemsignseal.h"
 #include "shell/fileinforecord.h"
 #include "sign/oesv2helper.h"
+#include "sign/ofdsignatureimpact.h"
+#include "sign/ofdxmlsignature.h"
 #include "sign/verifyofdfile.h"
 #include "widgets/appdialog.h"
 #include "widgets/commonutils.h"
 #include "widgets/menubutton.h"
 #include "widgets/toast.h"
 #include "writer/ofdcreator.h"
+#include "writer/ofdpackagepatch.h"
 
 namespace {
 const char *kToolBarIcons = ":/MainWindow/Resources/ToolBar/";
@@ -73,7 +78,8 @@ QString T(const char *utf8)
 }
 } // namespace
 
-OfdReadWidget::OfdReadWidget(QWidget *parent) : ReadWidget(parent)
+OfdReadWidget::OfdReadWidget(QWidget *parent)
+    : ReadWidget(parent), m_savedDigest(QCryptographicHash::hash(QByteArray(), QCryptographicHash::Sha1))
 {
     BuildForm();
     setWindowTitle(T("OFD阅读器"));
@@ -306,7 +312,7 @@ void OfdReadWidget::BuildFileMenu()
     connect(m_actionSaveAs, &QAction::triggered, this, &OfdReadWidget::SaveAs);
     connect(print, &QAction::triggered, this, &OfdReadWidget::ShowPrintDialog);
     connect(about, &QAction::triggered, this, &OfdReadWidget::ShowAbout);
-    connect(quit, &QAction::triggered, this, []() { QCoreApplication::exit(0); });
+    connect(quit, &QAction::triggered, this, &OfdReadWidget::Quit);
 }
 
 QAction *OfdReadWidget::AddKeyAction(const QString &name, const QList<QKeySequence> &keys)
@@ -386,8 +392,10 @@ QMenu *OfdReadWidget::CreatePageContextMenu(QWidget *parent)
 
 bool OfdReadWidget::HasOwnMenuAt(const QPoint &globalPos) const
 {
-    for (int i = 0; m_formOfd && i < m_formOfd->GetPageCount(); ++i) {
-        FormOfdPage *page = m_formOfd->GetPage(i);
+    if (!m_formOfd)
+        return false;
+    // Only pages with a widget can be under the pointer.
+    for (FormOfdPage *page : m_formOfd->GetPageList()) {
         if (!page || !page->isVisible() || !page->GetPageScene())
             continue;
         const QPoint local = page->viewport()->mapFromGlobal(globalPos);
@@ -1291,35 +1299,120 @@ void OfdReadWidget::ShowMessage(const QString &text)
 
 bool OfdReadWidget::SaveOfdFile(const QString &path)
 {
+    return SaveTo(path, false);
+}
+
+bool OfdReadWidget::SaveTo(const QString &path, bool signaturesConfirmed)
+{
     if (!m_formOfd || path.isEmpty())
         return false;
     OfdViewManage *manage = m_formOfd->GetViewManage();
     const QList<OfdPageScene *> scenes = m_formOfd->GetPageSceneList();
-    OfdCreator::EN_SaveResult result = OfdCreator::SaveOfdFile(manage, 0, scenes, path, false);
-    if (result == OfdCreator::EN_SaveResult_NeedConfirm) {
-        // Writing over a signed document would drop its signatures: a new name is the default.
-        QMessageBox box(QMessageBox::Question, T("保存"),
-                        T("该文档含有电子签章，覆盖保存将使签章失效。是否另存为新文件？"),
-                        QMessageBox::NoButton, this);
-        QPushButton *saveAs = box.addButton(T("另存为"), QMessageBox::AcceptRole);
-        QPushButton *overwrite = box.addButton(T("覆盖保存"), QMessageBox::DestructiveRole);
-        box.addButton(T("取消"), QMessageBox::RejectRole);
-        box.setDefaultButton(saveAs);
-        box.exec();
-        if (box.clickedButton() == saveAs) {
-            SaveAs();
-            return false;
-        }
-        if (box.clickedButton() != overwrite)
-            return false;
-        result = OfdCreator::SaveOfdFile(manage, 0, scenes, path, true);
-    }
-    if (result != OfdCreator::EN_SaveResult_OK) {
-        QMessageBox::information(this, T("提示"), T("写入ofd文件失败！"), QMessageBox::Ok);
+    auto failed = [this](const QString &why) {
+        QMessageBox::information(this, T("提示"),
+                                 why.isEmpty() ? T("写入ofd文件失败！") : T("写入ofd文件失败！\n%1").arg(why),
+                                 QMessageBox::Ok);
         return false;
+    };
+    QByteArray bytes;
+    QByteArray digest = m_savedDigest;
+    if (OfdPackagePatch::CanPatch(manage, 0)) {
+        OfdPackagePatch patch(manage, 0);
+        patch.SetPageScenes(scenes);
+        if (!patch.Prepare())
+            return failed(patch.GetError());
+        const QList<OfdXmlSignature *> broken =
+            OfdSignatureImpact::GetBrokenBy(manage->GetOfdFile(0), patch.GetReplacedPaths());
+        if (!broken.isEmpty() && !signaturesConfirmed) {
+            // Name the signatures the change breaks; saving under a new name keeps this file and
+            // its signatures as they are.
+            QStringList names;
+            for (OfdXmlSignature *signature : broken)
+                names << OfdSignatureImpact::Describe(signature);
+            const bool overOpened =
+                QFileInfo(path).canonicalFilePath() == QFileInfo(GetFilePath()).canonicalFilePath();
+            QMessageBox box(QMessageBox::Question, T("保存"),
+                            T("保存批注将使以下签章失效：\n%1").arg(names.join(QLatin1Char('\n'))) +
+                                (overOpened ? T("\n\n另存为新文件可保留原文件及其签章。") : QString()),
+                            QMessageBox::NoButton, this);
+            box.setObjectName(QStringLiteral("signedSaveQuestion"));
+            QPushButton *saveAs = overOpened ? box.addButton(T("另存为"), QMessageBox::AcceptRole) : nullptr;
+            QPushButton *overwrite = box.addButton(T("仍然保存"), QMessageBox::DestructiveRole);
+            QPushButton *cancel = box.addButton(T("取消"), QMessageBox::RejectRole);
+            box.setDefaultButton(saveAs ? saveAs : cancel);
+            box.setEscapeButton(cancel);
+            box.exec();
+            if (saveAs && box.clickedButton() == saveAs) {
+                SaveAs();
+                return false; // the opened file was not written
+            }
+            if (box.clickedButton() != overwrite)
+                return false;
+        }
+        bytes = patch.GetZipData();
+        if (bytes.isEmpty())
+            return failed(patch.GetError());
+        digest = patch.GetChangeDigest();
+    } else {
+        OfdCreator creator;
+        creator.SetOfd(manage, 0);
+        creator.SetPageScenes(scenes);
+        creator.SetOutputName(path);
+        bytes = creator.GetFileData();
+        if (bytes.isEmpty())
+            return failed(T("无法生成文档内容"));
     }
+    QString error;
+    if (!OfdCreator::WriteFileAtomic(path, bytes, &error))
+        return failed(error);
+    m_savedDigest = digest;
     ShowMessage(T("已保存：") + path);
     return true;
+}
+
+bool OfdReadWidget::IsModified() const
+{
+    if (!m_formOfd)
+        return false;
+    OfdViewManage *manage = m_formOfd->GetViewManage();
+    if (!OfdPackagePatch::CanPatch(manage, 0))
+        return false;
+    OfdPackagePatch patch(manage, 0);
+    patch.SetPageScenes(m_formOfd->GetPageSceneList());
+    // A change that cannot even be worked out is still unsaved work.
+    return !patch.Prepare() || patch.GetChangeDigest() != m_savedDigest;
+}
+
+bool OfdReadWidget::ConfirmClose()
+{
+    if (!IsModified())
+        return true;
+    QMessageBox box(QMessageBox::Question, T("保存"),
+                    T("“%1”中的批注尚未保存，是否保存？").arg(QFileInfo(GetFilePath()).fileName()),
+                    QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("unsavedWorkQuestion"));
+    QPushButton *save = box.addButton(T("保存"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(T("不保存"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(T("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveOfdFile(GetFilePath()) && !IsModified();
+    return box.clickedButton() == discard;
+}
+
+void OfdReadWidget::Quit()
+{
+    // Inside the main window, closing it asks about the unsaved work of every tab.
+    QWidget *top = window();
+    if (top && top != this) {
+        if (!top->close())
+            return;
+    } else if (!ConfirmClose()) {
+        return;
+    }
+    QCoreApplication::exit(0);
 }
 
 QString OfdReadWidget::AppendSuffix(const QString &name, const QString &suffix)
@@ -1331,7 +1424,7 @@ QString OfdReadWidget::AppendSuffix(const QString &name, const QString &suffix)
 
 void OfdReadWidget::SaveAs()
 {
-    if (!m_formOfd || AppParam::AppStatus == 0)
+    if (!m_formOfd)
         return;
     const QFileInfo info(GetFilePath());
     const QString start = info.absoluteDir().filePath(info.completeBaseName());
@@ -1370,6 +1463,8 @@ void OfdReadWidget::ExportToImageFile(const QString &fileName)
     QString name = AppendSuffix(fileName, QStringLiteral(".png"));
     if (m_formOfd->SaveToImage(name, 0))
         Toast::ShowTip(this, T("已保存为图片"));
+    else if (m_formOfd->IsExportCancelled())
+        Toast::ShowTip(this, T("已取消导出，未写入任何图片"));
     else
         QMessageBox::information(this, T("提示"), T("保存图片失败！"), QMessageBox::Ok);
 }
@@ -1381,6 +1476,8 @@ void OfdReadWidget::ExportToPdfFile(const QString &fileName)
     QString name = AppendSuffix(fileName, QStringLiteral(".pdf"));
     if (m_formOfd->SaveToPdf(name))
         Toast::ShowTip(this, T("已保存为PDF"));
+    else if (m_formOfd->IsExportCancelled())
+        Toast::ShowTip(this, T("已取消导出，未写入PDF文件"));
     else
         QMessageBox::information(this, T("提示"), T("保存PDF失败！"), QMessageBox::Ok);
 }

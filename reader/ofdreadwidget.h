@@ -70,8 +70,16 @@ public:
     void SetMouseShape(EN_MouseShape shape);
     void StartAnnot(EN_AnnotType type);
     void ClearAnnotOperation();
-    // Writes the package with this widget's annotations to path; false when that fails.
+    // Writes the package with this widget's annotations to path; false when that fails (the user
+    // was told why) or the user cancelled. When the change would break signatures of the
+    // document, the user is asked first, with the signatures named.
     bool SaveOfdFile(const QString &path);
+    // True when the annotations differ from what was last saved (or opened): new, moved, hidden,
+    // shown again or deleted ones.
+    bool IsModified() const;
+    // Before the tab or the window closes: with unsaved annotations asks "保存/不保存/取消".
+    // True when closing may go on (saved, or not wanted); false when cancelled or saving failed.
+    bool ConfirmClose();
     // The name a file dialog returned with the suffix (".ofd", ".png", ".pdf") appended unless the
     // name ends so already (case-sensitive).
     static QString AppendSuffix(const QString &name, const QString &suffix);
@@ -165,6 +173,8 @@ private:
     QSharedPointer<OES_SealInfoEx> GetSelectSeal();
     void PlaceSeal(bool ride);
     void SaveAs();
+    bool SaveTo(const QString &path, bool signaturesConfirmed);
+    void Quit();
     void ExportToImage();
     void ExportToPdf();
     void ShowAbout();
@@ -173,6 +183,8 @@ private:
     void ShowMessage(const QString &text);
 
     FormOfd *m_formOfd = nullptr;
+    // Digest of the changes last written (OfdPackagePatch::GetChangeDigest); at first that of none.
+    QByteArray m_savedDigest;
 
     // The form.
     QWidget *m_centralWidget = nullptr;

@@ -1,7 +1,7 @@
 #include "shell/mainwindow.h"
 
 #include <QApplication>
-
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -322,11 +322,18 @@ void MainWindow::OpenFileByDialog()
         OpenNewFile(file, nullptr);
 }
 
-void MainWindow::CloseTab(TabButton *button)
+bool MainWindow::CloseTab(TabButton *button)
 {
     QWidget *page = GetPageOfTab(button);
     if (!button || page == m_defaultHome)
-        return;
+        return false;
+    if (auto *reader = qobject_cast<OfdReadWidget *>(page)) {
+        if (reader->IsModified()) {
+            ShowPage(page); // the question is about the document the user sees
+            if (!reader->ConfirmClose())
+                return false;
+        }
+    }
     const bool wasCurrent = page && m_stack->currentWidget() == page;
     const int tabIndex = m_tabBar->GetTabButtons().indexOf(button);
     if (page)
@@ -349,6 +356,22 @@ void MainWindow::CloseTab(TabButton *button)
         else
             ShowPage(m_defaultHome);
     }
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    for (int i = 0; i < m_stack->count(); ++i) {
+        auto *reader = qobject_cast<OfdReadWidget *>(m_stack->widget(i));
+        if (!reader || !reader->IsModified())
+            continue;
+        ShowPage(reader);
+        if (!reader->ConfirmClose()) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }
 
 void MainWindow::CloseCurrentTab()

@@ -6,6 +6,7 @@ class FramelessHelper;
 class HomeWidget;
 class OfdReadWidget;
 class PageTabBar;
+class QCloseEvent;
 class QLabel;
 class QPushButton;
 class QSettings;
@@ -32,8 +33,9 @@ public:
     void OpenFileByDialog();
     // A new home page in a tab of its own (the "+" button).
     HomeWidget *AddHomeTab();
-    // Closes the tab and deletes its page; the default home page is never closed.
-    void CloseTab(TabButton *button);
+    // Closes the tab and deletes its page; the default home page is never closed. A document with
+    // unsaved annotations asks first; false when the tab stays open.
+    bool CloseTab(TabButton *button);
     // Closes the current tab unless it is the default home page.
     void CloseCurrentTab();
     // Ctrl+Tab / Ctrl+Shift+Tab: the next (1) or previous (-1) tab, going round.
@@ -57,6 +59,8 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // Asks every document tab with unsaved annotations; the window stays when one is cancelled.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void BuildTitleBar();

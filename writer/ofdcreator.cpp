@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QUuid>
 #include <QXmlStreamReader>
 
 #include "annot/ofdannotsupport.h"
@@ -22,11 +23,11 @@
 #include "render/ofdpagescene.h"
 #include "render/ofdviewmanage.h"
 #include "writer/ofdcreatorfiles.h"
+#include "writer/ofdpackagepatch.h"
 
 namespace {
 bool g_failWrites = false;
 
-const QString kDocId = QStringLiteral("6b1d0a3c9f2e4d5a8c7b0e1f2a3d4c5b");
 const QString kBuildVersion = QStringLiteral("OFD Reader 1.0.0");
 
 // A custom tag file with its object references moved to the new page and object identifiers. Only
@@ -211,7 +212,8 @@ void OfdCreator::InitDocRoot()
     root->AddAttr(QStringLiteral("Version"), QStringLiteral("1.0"));
     XmlNode *body = root->AddChildByName(QStringLiteral("DocBody"), false);
     XmlNode *info = body->AddChildByName(QStringLiteral("DocInfo"), false);
-    info->AddChild(QStringLiteral("DocID"), kDocId, false);
+    // Every rebuilt package is a document of its own: 32 hexadecimal digits, new each time.
+    info->AddChild(QStringLiteral("DocID"), QUuid::createUuid().toString(QUuid::Id128), false);
     info->AddChild(QStringLiteral("CreationDate"), QDate::currentDate().toString(Qt::ISODate), false);
     XmlNode *custom = info->AddChildByName(QStringLiteral("CustomDatas"), false);
     custom->AddChild(QStringLiteral("CustomData"), kBuildVersion, false)
@@ -406,25 +408,35 @@ bool OfdCreator::HasSignatures(OfdViewManage *manage, int document)
     return !path.isEmpty() && !file->GetOfdFileContent(path).isEmpty();
 }
 
-OfdCreator::EN_SaveResult OfdCreator::SaveOfdFile(OfdViewManage *manage, int document,
-                                                  const QList<OfdPageScene *> &scenes, const QString &path,
-                                                  bool overwriteSigned)
+bool OfdCreator::SaveOfdFile(OfdViewManage *manage, int document, const QList<OfdPageScene *> &scenes,
+                             const QString &path, QString *error)
 {
-    if (!manage || path.isEmpty())
-        return EN_SaveResult_Failed;
-    if (!overwriteSigned && HasSignatures(manage, document) && manage->GetFileReader()) {
-        const QString opened = QFileInfo(manage->GetFileReader()->GetFileFullName()).canonicalFilePath();
-        if (!opened.isEmpty() && opened == QFileInfo(path).canonicalFilePath())
-            return EN_SaveResult_NeedConfirm;
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!manage || !manage->GetOfdFile(document))
+        return fail(QString::fromUtf8("没有打开的文档"));
+    if (path.isEmpty())
+        return fail(QString::fromUtf8("没有目标文件名"));
+    QByteArray bytes;
+    if (OfdPackagePatch::CanPatch(manage, document)) {
+        OfdPackagePatch patch(manage, document);
+        patch.SetPageScenes(scenes);
+        bytes = patch.GetZipData();
+        if (bytes.isEmpty())
+            return fail(patch.GetError());
+    } else {
+        OfdCreator creator;
+        creator.SetOfd(manage, document);
+        creator.SetPageScenes(scenes);
+        creator.SetOutputName(path);
+        bytes = creator.GetFileData();
+        if (bytes.isEmpty())
+            return fail(QString::fromUtf8("无法生成文档内容"));
     }
-    OfdCreator creator;
-    creator.SetOfd(manage, document);
-    creator.SetPageScenes(scenes);
-    creator.SetOutputName(path);
-    const QByteArray bytes = creator.GetFileData();
-    if (bytes.isEmpty())
-        return EN_SaveResult_Failed;
-    return WriteFileAtomic(path, bytes) ? EN_SaveResult_OK : EN_SaveResult_Failed;
+    return WriteFileAtomic(path, bytes, error);
 }
 
 void OfdCreator::SetFailWritesForTest(bool fail)
@@ -432,21 +444,31 @@ void OfdCreator::SetFailWritesForTest(bool fail)
     g_failWrites = fail;
 }
 
-bool OfdCreator::WriteFileAtomic(const QString &path, const QByteArray &bytes)
+bool OfdCreator::WriteFileAtomic(const QString &path, const QByteArray &bytes, QString *error)
 {
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
     if (path.isEmpty() || bytes.isEmpty())
-        return false;
+        return fail(QString::fromUtf8("没有可写入的内容"));
     const QFileInfo target(path);
-    if (target.exists() && (!target.isFile() || !target.isWritable()))
-        return false;
+    if (target.exists() && !target.isFile())
+        return fail(QString::fromUtf8("目标不是普通文件：%1").arg(path));
+    if (target.exists() && !target.isWritable())
+        return fail(QString::fromUtf8("目标文件不可写：%1").arg(path));
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return fail(QString::fromUtf8("无法在目标文件夹中创建文件：%1").arg(file.errorString()));
     if (file.write(bytes) != bytes.size() || g_failWrites) {
+        const QString why = g_failWrites ? QStringLiteral("simulated write failure") : file.errorString();
         file.cancelWriting();
         file.commit(); // discards the temporary file
-        return false;
+        return fail(QString::fromUtf8("写入失败：%1").arg(why));
     }
-    return file.commit();
+    if (!file.commit())
+        return fail(QString::fromUtf8("无法替换目标文件：%1").arg(file.errorString()));
+    return true;
 }

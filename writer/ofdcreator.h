@@ -19,7 +19,8 @@ class OfdPageScene;
 class OfdViewManage;
 class XmlNode;
 
-// Rebuilds a complete package from what the page scenes of a document show: every visual item
+// Rebuilds a complete package from what the page scenes of a document show (used for documents
+// that have no package behind them; saving an opened package patches it instead): every visual item
 // writes its page object, the fonts, the RGB colour space and the images they use go into the
 // resource files, the annotations of every page (loaded and new) into annotation files; the
 // outline, custom tags and attachments of the opened package are carried over and linked from the
@@ -28,14 +29,6 @@ class XmlNode;
 class OfdCreator : public OfdIdCreator
 {
 public:
-    // Results of SaveOfdFile.
-    enum EN_SaveResult
-    {
-        EN_SaveResult_OK = 0,
-        EN_SaveResult_Failed = 1,      // nothing usable was built or the file could not be written
-        EN_SaveResult_NeedConfirm = 2, // the document is signed and would be overwritten: ask first
-    };
-
     OfdCreator();
     ~OfdCreator() override;
     OfdCreator(const OfdCreator &) = delete;
@@ -62,16 +55,17 @@ public:
     // The produced files in creation order (owned here; filled by GetFileData).
     const QList<OfdXmlFile *> &GetFiles() const { return m_files; }
 
-    // True when the document carries signatures (a save would drop them).
+    // True when the document carries signatures.
     static bool HasSignatures(OfdViewManage *manage, int document = 0);
     // Saves the document to path atomically (a temporary file in the same folder renamed over the
-    // target once written whole; on failure the target is left untouched). Overwriting the opened
-    // file of a signed document needs overwriteSigned; otherwise nothing is written and the result
-    // is EN_SaveResult_NeedConfirm.
-    static EN_SaveResult SaveOfdFile(OfdViewManage *manage, int document, const QList<OfdPageScene *> &scenes,
-                                     const QString &path, bool overwriteSigned = false);
-    // Writes bytes to path through a temporary file and a rename; false leaves path as it was.
-    static bool WriteFileAtomic(const QString &path, const QByteArray &bytes);
+    // target once written whole; on failure the target is left untouched). A document with a
+    // package behind it is saved as a patch of that package (OfdPackagePatch), keeping every entry
+    // it did not change; one without is rebuilt. On failure error, when given, says why.
+    static bool SaveOfdFile(OfdViewManage *manage, int document, const QList<OfdPageScene *> &scenes,
+                            const QString &path, QString *error = nullptr);
+    // Writes bytes to path through a temporary file and a rename; false leaves path as it was,
+    // with the reason in error when given.
+    static bool WriteFileAtomic(const QString &path, const QByteArray &bytes, QString *error = nullptr);
     // Tests only: makes the next atomic writes fail after the temporary file was written.
     static void SetFailWritesForTest(bool fail);
 

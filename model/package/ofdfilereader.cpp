@@ -162,6 +162,29 @@ QString OfdFileReader::CommonTopFolder(const QStringList &names)
     return QString();
 }
 
+bool OfdFileReader::VisitRawEntries(const RawEntryVisit &visit)
+{
+    if (!m_zip)
+        return false;
+    for (bool more = m_zip->goToFirstFile(); more; more = m_zip->goToNextFile()) {
+        QuaZipFileInfo64 info;
+        if (!m_zip->getCurrentFileInfo(&info))
+            return false;
+        QuaZipFile file(m_zip.get());
+        int method = 0;
+        int level = 0;
+        if (!file.open(QIODevice::ReadOnly, &method, &level, true))
+            return false;
+        const QByteArray raw = file.readAll();
+        file.close();
+        if (quint64(raw.size()) != info.compressedSize || file.getZipError() != UNZ_OK)
+            return false;
+        if (!visit(info, raw, method, level))
+            return false;
+    }
+    return m_zip->getZipError() == UNZ_OK;
+}
+
 QString OfdFileReader::GetFileShortName() const
 {
     return QFileInfo(m_fileFullName).baseName();

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 #include "model/package/ofdcontentsource.h"
@@ -11,6 +12,7 @@ class QuaZip;
 class QFile;
 class QBuffer;
 class QIODevice;
+struct QuaZipFileInfo64;
 
 // One opened OFD package (a ZIP archive): lists its entries and hands out their bytes. Small entries
 // (XML parts) are decompressed once and cached for the reader's life; large ones (pictures, fonts)
@@ -47,6 +49,13 @@ public:
     // Entries up to this size are cached after their first read (bytes).
     static qint64 GetCacheEntryLimit();
     static void SetCacheEntryLimit(qint64 bytes);
+
+    // Visits every entry in archive order with its stored facts and its bytes as they lie in the
+    // archive (still compressed), so that a writer can store it again unchanged. The visit returns
+    // false to stop. False when the archive cannot be walked or an entry cannot be read.
+    using RawEntryVisit =
+        std::function<bool(const QuaZipFileInfo64 &info, const QByteArray &raw, int method, int level)>;
+    bool VisitRawEntries(const RawEntryVisit &visit);
 
     // Entries whose declared or actual uncompressed size is above this are refused (bytes).
     static qint64 GetEntrySizeLimit();

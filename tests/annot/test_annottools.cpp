@@ -169,10 +169,14 @@ private slots:
         const QRectF child = loaded->childItems()[0]->sceneBoundingRect();
         QVERIFY2(child.contains(expected.center()),
                  qPrintable(QStringLiteral("%1 %2").arg(child.x()).arg(child.y())));
-        // Loaded annotations are not deleted by the tools.
-        QVERIFY(!f.annots->DeleteVisualItem(loaded));
-        QVERIFY(f.annots->IsHaveAnnot());
+        // Deleting a loaded annotation takes it out of the page's annotations (its item stays in
+        // the scene, hidden) and remembers it, so that saving removes it from its file.
+        QVERIFY(f.annots->DeleteVisualItem(loaded));
+        QVERIFY(!loaded->isVisible());
+        QVERIFY(f.annots->GetLoadedAnnotGroup().isEmpty());
+        QCOMPARE(f.annots->GetDeletedLoadedAnnots().size(), 1);
         QVERIFY(!f.annots->IsHaveNewAnnot());
+        QVERIFY(!f.annots->DeleteVisualItem(loaded));
     }
 
     void zeroLengthLine()
@@ -393,8 +397,9 @@ private slots:
         QCOMPARE(menu->actions()[1]->text(), QString::fromUtf8("隐藏批注"));
         OfdVisualItemAnnot *loaded = f.annots->GetLoadedAnnotGroup()[0];
         std::unique_ptr<QMenu> loadedMenu(f.annots->CreateContextMenu(loaded));
-        QCOMPARE(loadedMenu->actions().size(), 1);
-        loadedMenu->actions()[0]->trigger();
+        QCOMPARE(loadedMenu->actions().size(), 2);
+        QCOMPARE(loadedMenu->actions()[0]->text(), QString::fromUtf8("删除批注"));
+        loadedMenu->actions()[1]->trigger();
         QVERIFY(!loaded->isVisible());
         menu->actions()[0]->trigger();
         QVERIFY(f.annots->GetNewAnnotGroup().isEmpty());

@@ -305,17 +305,32 @@ void TestFormOfdExport::progressCanBeCancelled()
         }
     });
     QString name = m_dir->filePath(pdf ? QStringLiteral("c.pdf") : QStringLiteral("c.png"));
+    // A file of an earlier export under the same name.
+    const QString earlier = pdf ? name : m_dir->filePath(QStringLiteral("c1.png"));
+    {
+        QFile old(earlier);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier export");
+    }
     QVERIFY(!(pdf ? m_form->SaveToPdf(name) : m_form->SaveToImage(name, 0)));
     QCOMPARE(seen, 1);
     QVERIFY(dialogShown);
-    if (!pdf)
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("c1.png")});
+    // Cancelled: reported as such, nothing new written, the earlier file untouched, no part files.
+    QVERIFY(m_form->IsExportCancelled());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(earlier).fileName()});
+    {
+        QFile old(earlier);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("earlier export"));
+    }
     QVERIFY(!m_form->findChild<QProgressDialog *>(QStringLiteral("exportProgress")));
     // Below the threshold there is no dialog and everything is written.
     m_form->SetExportProgressThreshold(10);
     seen = 0;
     dialogShown = false;
     QVERIFY(pdf ? m_form->SaveToPdf(name) : m_form->SaveToImage(name, 0));
+    QVERIFY(!m_form->IsExportCancelled());
     QCOMPARE(seen, 3);
     QVERIFY(!dialogShown);
 }
