@@ -195,6 +195,18 @@ void PageAnnotManage::Forget(OfdVisualItemAnnot *item)
         m_hover = nullptr;
 }
 
+bool PageAnnotManage::HasUnsavedWork() const
+{
+    if (!m_new.isEmpty() || m_current || !m_deletedLoaded.isEmpty())
+        return true;
+    for (OfdVisualItemAnnot *item : m_loaded) {
+        auto *loaded = dynamic_cast<OfdVisualItemAnnotLoaded *>(item);
+        if (loaded && loaded->GetPageAnnot() && loaded->isVisible() != loaded->GetPageAnnot()->IsVisible())
+            return true;
+    }
+    return false;
+}
+
 bool PageAnnotManage::IsDeletable(OfdVisualItemAnnot *item) const
 {
     if (!item)

@@ -28,7 +28,9 @@ public:
     bool MouseMove(QGraphicsSceneMouseEvent *event) override;
     bool MouseRelease(QGraphicsSceneMouseEvent *event) override;
     void OnMouseShapeChanged() override;
-    bool HasUnsavedWork() const override { return !m_new.isEmpty() || m_current; }
+    // New annotations, one being drawn, and loaded ones deleted or hidden by the user: a scene
+    // holding any of these must not be dropped and rebuilt from the file.
+    bool HasUnsavedWork() const override;
 
     // Drawing with the scene's annotation tool, positions in scene pixels. Start returns the item
     // being drawn (null for an unknown tool).

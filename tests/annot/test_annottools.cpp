@@ -171,8 +171,11 @@ private slots:
                  qPrintable(QStringLiteral("%1 %2").arg(child.x()).arg(child.y())));
         // Deleting a loaded annotation takes it out of the page's annotations (its item stays in
         // the scene, hidden) and remembers it, so that saving removes it from its file.
+        QVERIFY(!f.annots->HasUnsavedWork());
         QVERIFY(f.annots->DeleteVisualItem(loaded));
         QVERIFY(!loaded->isVisible());
+        // The deletion lives only in this scene: the view must not drop the scene for it.
+        QVERIFY(f.annots->HasUnsavedWork());
         QVERIFY(f.annots->GetLoadedAnnotGroup().isEmpty());
         QCOMPARE(f.annots->GetDeletedLoadedAnnots().size(), 1);
         QVERIFY(!f.annots->IsHaveNewAnnot());
@@ -403,6 +406,10 @@ private slots:
         QVERIFY(!loaded->isVisible());
         menu->actions()[0]->trigger();
         QVERIFY(f.annots->GetNewAnnotGroup().isEmpty());
+        // With no new annotation left, the hidden loaded one is still work the scene must keep.
+        QVERIFY(f.annots->HasUnsavedWork());
+        loaded->SetVisiable(true);
+        QVERIFY(!f.annots->HasUnsavedWork());
     }
 
     void viewData()
