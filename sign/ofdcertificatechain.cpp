@@ -44,13 +44,20 @@ OfdChainResult NotValid(const OfdX509Certificate &certificate, int length)
     return result;
 }
 
-// The issuer of current among candidates: same name as its issuer and a signature that verifies.
-const OfdX509Certificate *FindIssuer(const OfdX509Certificate &current, const Certificates &candidates)
+// The issuer of current among candidates: same name as its issuer, a key that may issue certificates,
+// and a signature that verifies. A candidate that matches all but the right to issue is given in
+// notIssuer, so that the user learns why the chain stops there.
+const OfdX509Certificate *FindIssuer(const OfdX509Certificate &current, const Certificates &candidates,
+                                     const OfdX509Certificate **notIssuer)
 {
     const QByteArray issuer = current.GetIssuerData();
     for (const auto &candidate : candidates) {
-        if (candidate->GetSubjectData() == issuer && current.IsSignedBy(*candidate))
+        if (candidate->GetSubjectData() != issuer || !current.IsSignedBy(*candidate))
+            continue;
+        if (candidate->MayIssueCertificates())
             return candidate.get();
+        if (notIssuer && !*notIssuer)
+            *notIssuer = candidate.get();
     }
     return nullptr;
 }
@@ -70,7 +77,15 @@ OfdChainResult OfdCertificateChain::Check(const QByteArray &signer, const QList<
     const Certificates trusted = Parse(anchors.GetCertificates());
     const Certificates untrusted = Parse(others);
 
+    if (!first.MaySignDocuments()) {
+        result.state = OfdChainResult::State_Untrusted;
+        result.length = 1;
+        result.message =
+            QString::fromUtf8("签名证书“%1”的密钥用途不包括数字签名，不能为签章作证").arg(Name(first));
+        return result;
+    }
     const OfdX509Certificate *current = &first;
+    const OfdX509Certificate *notIssuer = nullptr;
     for (int length = 1; length <= kMaxLength; ++length) {
         if (!current->IsValidAt(time))
             return NotValid(*current, length);
@@ -86,7 +101,7 @@ OfdChainResult OfdCertificateChain::Check(const QByteArray &signer, const QList<
                 return result;
             }
         }
-        const OfdX509Certificate *issuer = FindIssuer(*current, trusted);
+        const OfdX509Certificate *issuer = FindIssuer(*current, trusted, &notIssuer);
         if (issuer) {
             if (!issuer->IsValidAt(time))
                 return NotValid(*issuer, length + 1);
@@ -99,12 +114,17 @@ OfdChainResult OfdCertificateChain::Check(const QByteArray &signer, const QList<
         // A self-signed certificate ends the chain; otherwise an issuer may have come with the signature.
         if (current->GetIssuerData() == current->GetSubjectData())
             break;
-        issuer = FindIssuer(*current, untrusted);
+        issuer = FindIssuer(*current, untrusted, &notIssuer);
         if (!issuer || issuer == current)
             break;
         current = issuer;
     }
     result.state = OfdChainResult::State_Untrusted;
+    if (notIssuer) {
+        result.message =
+            QString::fromUtf8("证书“%1”不是证书颁发机构证书，不能为它签发的证书作证").arg(Name(*notIssuer));
+        return result;
+    }
     result.message = QString::fromUtf8("签名证书“%1”（颁发者“%2”）不受信任：信任列表中没有它或它的颁发者")
                          .arg(Name(first), first.GetIssuerCommonName());
     return result;

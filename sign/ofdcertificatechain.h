@@ -24,7 +24,8 @@ struct OfdChainResult
 };
 
 // Chain building for signer certificates: issuers are found by subject name among the trust anchors and
-// the certificates that came with the signature, and each link's SM2 signature is verified.
+// the certificates that came with the signature, each link's SM2 signature is verified, and every issuer
+// must be a certificate authority (basicConstraints, keyUsage) and the signer's key one for signing.
 class OfdCertificateChain
 {
 public:

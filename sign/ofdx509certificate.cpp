@@ -186,3 +186,75 @@ bool OfdX509Certificate::IsSignedBy(const OfdX509Certificate &issuer) const
         return false;
     return VerifySignedBytes(tbs, GetSignatureValue(), key) != EN_SignValueDigest_None;
 }
+
+QByteArray OfdX509Certificate::GetExtensionValue(const QString &oid) const
+{
+    if (!m_parsed)
+        return QByteArray();
+    const Ans1BerNodeReader *tbs = m_reader.GetNode(QStringLiteral("0.0*1.0"));
+    // extensions [3] EXPLICIT SEQUENCE OF Extension { extnID, critical DEFAULT FALSE, extnValue }
+    for (const Ans1BerNodeReader *field : tbs->GetChildren()) {
+        if (field->GetTagClass() != 2 || field->GetTagNumber() != 3 || !field->IsConstructed())
+            continue;
+        // The decoder leaves context-tagged contents whole; the extension list is decoded here.
+        Ans1Reader reader;
+        reader.OpenData(field->GetValuePart());
+        const Ans1BerNodeReader *list = reader.GetRootNode();
+        if (!reader.IsDataOK() || !IsUniversal(list, EN_Asn1Tag_Sequence))
+            return QByteArray();
+        for (const Ans1BerNodeReader *extension : list->GetChildren()) {
+            const QList<Ans1BerNodeReader *> &parts = extension->GetChildren();
+            if (parts.size() < 2 || !IsUniversal(parts.first(), EN_Asn1Tag_ObjectIdentifier) ||
+                MakeOidStringFromBytes(parts.first()->GetValuePart()) != oid)
+                continue;
+            const Ans1BerNodeReader *value = parts.last();
+            return IsUniversal(value, EN_Asn1Tag_OctetString) ? value->GetValuePart() : QByteArray();
+        }
+        return QByteArray();
+    }
+    return QByteArray();
+}
+
+int OfdX509Certificate::KeyUsageBits() const
+{
+    const QByteArray value = GetExtensionValue(QStringLiteral("2.5.29.15"));
+    if (value.isEmpty())
+        return -1;
+    Ans1Reader reader;
+    reader.OpenData(value);
+    const Ans1BerNodeReader *bits = reader.GetRootNode();
+    if (!reader.IsDataOK() || !IsUniversal(bits, EN_Asn1Tag_BitString))
+        return 0;
+    // The first content byte counts the unused bits; the flags start with the next one.
+    const QByteArray content = bits->GetValuePart();
+    return content.size() >= 2 ? quint8(content.at(1)) : 0;
+}
+
+bool OfdX509Certificate::MayIssueCertificates() const
+{
+    const int usage = KeyUsageBits();
+    if (usage >= 0 && !(usage & 0x04))
+        return false;
+    const QByteArray constraints = GetExtensionValue(QStringLiteral("2.5.29.19"));
+    if (constraints.isEmpty()) {
+        // Without basicConstraints only a self-signed root, or a key whose keyUsage names keyCertSign.
+        return usage > 0 || (!GetSubjectData().isEmpty() && GetSubjectData() == GetIssuerData());
+    }
+    Ans1Reader reader;
+    reader.OpenData(constraints);
+    const Ans1BerNodeReader *sequence = reader.GetRootNode();
+    if (!reader.IsDataOK() || !IsUniversal(sequence, EN_Asn1Tag_Sequence) ||
+        sequence->GetChildren().isEmpty())
+        return false; // an empty SEQUENCE is cA FALSE
+    const Ans1BerNodeReader *ca = sequence->GetChildren().first();
+    if (!IsUniversal(ca, EN_Asn1Tag_Boolean))
+        return false;
+    const QByteArray flag = ca->GetValuePart();
+    return flag.size() == 1 && flag.at(0) != 0;
+}
+
+bool OfdX509Certificate::MaySignDocuments() const
+{
+    const int usage = KeyUsageBits();
+    return usage < 0 || (usage & 0xC0);
+}

@@ -46,6 +46,15 @@ public:
     // The certificate's SM2-with-SM3 signature verifies with the issuer's public key.
     bool IsSignedBy(const OfdX509Certificate &issuer) const;
 
+    // Content of the extnValue OCTET STRING of the extension with the dotted identifier; empty when the
+    // certificate has no such extension.
+    QByteArray GetExtensionValue(const QString &oid) const;
+    // The key may sign other certificates: basicConstraints says cA (and keyUsage, when present, allows
+    // keyCertSign), or a self-signed root without basicConstraints, as version 1 roots are.
+    bool MayIssueCertificates() const;
+    // The key may make document signatures: no keyUsage, or one with digitalSignature or nonRepudiation.
+    bool MaySignDocuments() const;
+
 private:
     Q_DISABLE_COPY(OfdX509Certificate)
 
@@ -53,6 +62,9 @@ private:
     // 2 issuer, 3 validity, 4 subject, 5 subjectPublicKeyInfo; null when absent.
     Ans1BerNodeReader *GetTbsField(int index) const;
     static QString CommonNameOf(Ans1BerNodeReader *name);
+    // The first byte of the keyUsage bits (digitalSignature is 0x80, keyCertSign 0x04); -1 without keyUsage,
+    // 0 when it cannot be read.
+    int KeyUsageBits() const;
     QDateTime ValidityTime(int which) const;
 
     Ans1Reader m_reader;

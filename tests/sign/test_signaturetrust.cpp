@@ -13,6 +13,9 @@
 using namespace SealFixtures;
 
 namespace {
+using Extensions = QList<QPair<QByteArray, QByteArray>>;
+const Extensions kCaExtensions{{"basicConstraints", "critical,CA:TRUE"}, {"keyUsage", "keyCertSign,cRLSign"}};
+
 const QDateTime kSignTime(QDate(2024, 3, 1), QTime(8, 30, 15), Qt::UTC);
 const QDateTime kLongAgo(QDate(2019, 1, 1), QTime(0, 0), Qt::UTC);
 const QDateTime kFarAhead(QDate(2040, 1, 1), QTime(0, 0), Qt::UTC);
@@ -115,6 +118,8 @@ private slots:
     void chain_data();
     void chain();
     void chainThroughIntermediate();
+    void issuersMustBeAuthorities_data();
+    void issuersMustBeAuthorities();
 
     void pkcs7_data();
     void pkcs7();
@@ -255,7 +260,8 @@ void TestSignatureTrust::chainThroughIntermediate()
     const QString midName = QStringLiteral("Test Intermediate");
     Sm2TestKey middle(midName);
     const QByteArray rootCert = m_root->IssueCertificate(rootName, *m_root, rootName, kLongAgo, kFarAhead, 1);
-    const QByteArray midCert = middle.IssueCertificate(midName, *m_root, rootName, kLongAgo, kFarAhead, 3);
+    const QByteArray midCert =
+        middle.IssueCertificateWith(midName, *m_root, rootName, kLongAgo, kFarAhead, 3, kCaExtensions);
     const QByteArray signer =
         m_signer->IssueCertificate(QStringLiteral("Test Signer"), middle, midName, kLongAgo, kFarAhead, 4);
     OfdTrustStore store;
@@ -267,10 +273,77 @@ void TestSignatureTrust::chainThroughIntermediate()
     QCOMPARE(result.length, 3);
     QCOMPARE(result.anchorName, rootName);
     // An intermediate expired at the signing time fails the chain.
-    const QByteArray oldMid =
-        middle.IssueCertificate(midName, *m_root, rootName, kLongAgo, kSignTime.addSecs(-1), 5);
+    const QByteArray oldMid = middle.IssueCertificateWith(midName, *m_root, rootName, kLongAgo,
+                                                          kSignTime.addSecs(-1), 5, kCaExtensions);
     QCOMPARE(OfdCertificateChain::Check(signer, {oldMid}, store, kSignTime).state,
              int(OfdChainResult::State_NotValidAtTime));
+}
+
+void TestSignatureTrust::issuersMustBeAuthorities_data()
+{
+    QTest::addColumn<Extensions>("middle");
+    QTest::addColumn<Extensions>("signer");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("reason");
+
+    const Extensions none;
+    const Extensions endEntity{{"basicConstraints", "CA:FALSE"},
+                               {"keyUsage", "digitalSignature,nonRepudiation"}};
+    QTest::newRow("authority") << kCaExtensions << endEntity << int(OfdChainResult::State_Trusted)
+                               << QString();
+    QTest::newRow("keyCertSign without basicConstraints")
+        << Extensions{{"keyUsage", "keyCertSign"}} << none << int(OfdChainResult::State_Trusted) << QString();
+    // An intermediate that never was made an authority cannot vouch, whatever it signed.
+    QTest::newRow("no extensions") << none << none << int(OfdChainResult::State_Untrusted)
+                                   << QString::fromUtf8("不是证书颁发机构证书");
+    QTest::newRow("end-entity certificate as issuer")
+        << endEntity << none << int(OfdChainResult::State_Untrusted)
+        << QString::fromUtf8("不是证书颁发机构证书");
+    QTest::newRow("authority without keyCertSign")
+        << Extensions{{"basicConstraints", "critical,CA:TRUE"}, {"keyUsage", "digitalSignature"}} << none
+        << int(OfdChainResult::State_Untrusted) << QString::fromUtf8("不是证书颁发机构证书");
+    QTest::newRow("signer key only for encryption")
+        << kCaExtensions << Extensions{{"keyUsage", "keyEncipherment"}}
+        << int(OfdChainResult::State_Untrusted) << QString::fromUtf8("密钥用途");
+    QTest::newRow("signer key for non-repudiation")
+        << kCaExtensions << Extensions{{"keyUsage", "nonRepudiation"}} << int(OfdChainResult::State_Trusted)
+        << QString();
+}
+
+void TestSignatureTrust::issuersMustBeAuthorities()
+{
+    QFETCH(Extensions, middle);
+    QFETCH(Extensions, signer);
+    QFETCH(int, state);
+    QFETCH(QString, reason);
+    // root (an anchor) -> intermediate (sent with the signature) -> signer
+    const QString rootName = QStringLiteral("Test Root CA");
+    const QString midName = QStringLiteral("Test Intermediate");
+    Sm2TestKey mid(midName);
+    const QByteArray rootCert = m_root->IssueCertificate(rootName, *m_root, rootName, kLongAgo, kFarAhead, 1);
+    const QByteArray midCert =
+        mid.IssueCertificateWith(midName, *m_root, rootName, kLongAgo, kFarAhead, 3, middle);
+    const QByteArray signerCert = m_signer->IssueCertificateWith(QStringLiteral("Test Signer"), mid, midName,
+                                                                 kLongAgo, kFarAhead, 4, signer);
+    OfdX509Certificate parsed;
+    QVERIFY(parsed.ParseData(midCert));
+    bool named = false;
+    for (const auto &extension : middle)
+        named = named || extension.first == "basicConstraints";
+    QCOMPARE(!parsed.GetExtensionValue(QStringLiteral("2.5.29.19")).isEmpty(), named);
+    OfdTrustStore store;
+    store.AddCertificateData(rootCert);
+    const OfdChainResult result = OfdCertificateChain::Check(signerCert, {midCert}, store, kSignTime);
+    QCOMPARE(result.state, state);
+    QVERIFY2(result.message.contains(reason), qPrintable(result.message));
+
+    // The same intermediate listed as an anchor itself vouches only when it may issue certificates.
+    if (reason.contains(QString::fromUtf8("颁发机构"))) {
+        OfdTrustStore direct;
+        direct.AddCertificateData(midCert);
+        QCOMPARE(OfdCertificateChain::Check(signerCert, {}, direct, kSignTime).state,
+                 int(OfdChainResult::State_Untrusted));
+    }
 }
 
 void TestSignatureTrust::pkcs7_data()

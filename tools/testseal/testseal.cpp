@@ -18,6 +18,7 @@
 #include <openssl/param_build.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
+#include <openssl/x509v3.h>
 
 namespace TestSeal {
 
@@ -74,7 +75,8 @@ QByteArray PublicKeyBytes(EVP_PKEY *key)
 // issuerKey under the name C=CN, CN=issuerName; validity from notBefore to notAfter (UTC).
 QByteArray MakeCertificate(EVP_PKEY *subjectKey, const QString &commonName, EVP_PKEY *issuerKey,
                            const QString &issuerName, const QDateTime &notBefore, const QDateTime &notAfter,
-                           long serial, const QString &organization = QString())
+                           long serial, const QString &organization = QString(),
+                           const QList<QPair<QByteArray, QByteArray>> &extensions = {})
 {
     X509 *x509 = X509_new();
     X509_set_version(x509, 2);
@@ -92,6 +94,17 @@ QByteArray MakeCertificate(EVP_PKEY *subjectKey, const QString &commonName, EVP_
     };
     fillName(X509_get_subject_name(x509), commonName);
     fillName(X509_get_issuer_name(x509), issuerName);
+    for (const auto &extension : extensions) {
+        X509V3_CTX context;
+        X509V3_set_ctx_nodb(&context);
+        X509V3_set_ctx(&context, nullptr, x509, nullptr, nullptr, 0);
+        X509_EXTENSION *made =
+            X509V3_EXT_conf(nullptr, &context, extension.first.constData(), extension.second.constData());
+        if (made) {
+            X509_add_ext(x509, made, -1);
+            X509_EXTENSION_free(made);
+        }
+    }
 
     // The certificate signature is SM2 with SM3 and the default signer id.
     QByteArray der;
@@ -199,6 +212,17 @@ QByteArray Sm2TestKey::IssueCertificate(const QString &commonName, const Sm2Test
         return QByteArray();
     return MakeCertificate(m_key, commonName, issuer.m_key, issuerName, notBefore, notAfter, serial,
                            organization);
+}
+
+QByteArray Sm2TestKey::IssueCertificateWith(const QString &commonName, const Sm2TestKey &issuer,
+                                            const QString &issuerName, const QDateTime &notBefore,
+                                            const QDateTime &notAfter, long serial,
+                                            const QList<QPair<QByteArray, QByteArray>> &extensions) const
+{
+    if (!m_key || !issuer.m_key)
+        return QByteArray();
+    return MakeCertificate(m_key, commonName, issuer.m_key, issuerName, notBefore, notAfter, serial,
+                           QString(), extensions);
 }
 
 Sm2TestKey::~Sm2TestKey()
@@ -574,3 +598,4 @@ QByteArray ProviderCertificatePem()
 }
 
 } // namespace TestSeal
+

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
+#include <QList>
 #include <QPair>
 #include <QString>
 #include <QtGlobal>
@@ -48,6 +49,12 @@ public:
                                 const QString &issuerName, const QDateTime &notBefore,
                                 const QDateTime &notAfter, long serial = 0x2345,
                                 const QString &organization = QString()) const;
+    // Like IssueCertificate, with X.509 extensions given as OpenSSL configuration pairs, such as
+    // {"basicConstraints", "critical,CA:TRUE"} or {"keyUsage", "keyCertSign"}.
+    QByteArray IssueCertificateWith(const QString &commonName, const Sm2TestKey &issuer,
+                                    const QString &issuerName, const QDateTime &notBefore,
+                                    const QDateTime &notAfter, long serial,
+                                    const QList<QPair<QByteArray, QByteArray>> &extensions) const;
     // Replaces the certificate that goes with the key (for signed values made with it).
     void SetCertificate(const QByteArray &certificate) { m_certificate = certificate; }
 
