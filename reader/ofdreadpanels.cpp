@@ -63,6 +63,12 @@ QWidget *CreatePanel(int panel, FormOfd *view, QWidget *parent, const std::funct
     return created;
 }
 
+void RefreshSignaturePanel(QWidget *panel, FormOfd *view)
+{
+    if (auto *signatures = qobject_cast<FormOfdSignature *>(panel))
+        signatures->ShowSignatures(view);
+}
+
 void RefreshAnnotPanel(QWidget *panel, FormOfd *view, FormOfdPage *page)
 {
     auto *annots = qobject_cast<FormOfdAnnot *>(panel);

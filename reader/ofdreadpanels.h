@@ -25,4 +25,6 @@ enum EN_Panel
 QWidget *CreatePanel(int panel, FormOfd *view, QWidget *parent, const std::function<void()> &onClose);
 // Refreshes the annotation panel with the view's annotation data of one page.
 void RefreshAnnotPanel(QWidget *panel, FormOfd *view, FormOfdPage *page);
+// Lists the view's signatures again in the signature panel (after their verdicts changed).
+void RefreshSignaturePanel(QWidget *panel, FormOfd *view);
 } // namespace ReaderPanels

@@ -1316,6 +1316,7 @@ bool OfdReadWidget::SaveTo(const QString &path, bool signaturesConfirmed)
     };
     QByteArray bytes;
     QByteArray digest = m_savedDigest;
+    QStringList written; // package paths the save replaces, when it patches the package
     if (OfdPackagePatch::CanPatch(manage, 0)) {
         OfdPackagePatch patch(manage, 0);
         patch.SetPageScenes(scenes);
@@ -1353,6 +1354,7 @@ bool OfdReadWidget::SaveTo(const QString &path, bool signaturesConfirmed)
         if (bytes.isEmpty())
             return failed(patch.GetError());
         digest = patch.GetChangeDigest();
+        written = patch.GetReplacedPaths();
     } else {
         OfdCreator creator;
         creator.SetOfd(manage, 0);
@@ -1366,6 +1368,17 @@ bool OfdReadWidget::SaveTo(const QString &path, bool signaturesConfirmed)
     if (!OfdCreator::WriteFileAtomic(path, bytes, &error))
         return failed(error);
     m_savedDigest = digest;
+    if (!written.isEmpty() &&
+        QFileInfo(path).canonicalFilePath() == QFileInfo(GetFilePath()).canonicalFilePath()) {
+        // The opened file now holds the changed parts: the signatures covering them are broken,
+        // though the view still reads the bytes it opened.
+        OfdSignatureImpact::MarkWritten(manage->GetOfdFile(0), written);
+        ReaderPanels::RefreshSignaturePanel(m_panels[ReaderPanels::EN_Panel_Signature], m_formOfd);
+        for (OfdPageScene *scene : scenes) {
+            if (scene)
+                scene->update();
+        }
+    }
     ShowMessage(T("已保存：") + path);
     return true;
 }

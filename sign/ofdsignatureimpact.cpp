@@ -8,6 +8,31 @@
 
 namespace OfdSignatureImpact {
 
+namespace {
+bool SamePath(const QString &reference, const QString &path)
+{
+    // Letter case is not trusted: some producers name parts in another case than their references
+    // do, and naming one signature too many is better than one too few.
+    return IsOfdFilePathEqual(reference, path) ||
+           OfdPathHelper::RemoveStartSlash(reference).compare(OfdPathHelper::RemoveStartSlash(path),
+                                                              Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
+QStringList CoveredPaths(OfdXmlSignature *signature, const QStringList &changedPaths)
+{
+    QStringList covered;
+    if (!signature)
+        return covered;
+    for (const OfdSignatureReference &reference : signature->GetReferences().references) {
+        for (const QString &path : changedPaths) {
+            if (SamePath(reference.fileRef, path) && !covered.contains(reference.fileRef))
+                covered << reference.fileRef;
+        }
+    }
+    return covered;
+}
+
 QList<OfdXmlSignature *> GetBrokenBy(OfdFile *document, const QStringList &changedPaths)
 {
     QList<OfdXmlSignature *> broken;
@@ -18,25 +43,29 @@ QList<OfdXmlSignature *> GetBrokenBy(OfdFile *document, const QStringList &chang
         if (!signature)
             continue;
         signature->CheckSm3(); // fills the states once; later calls read none again
-        bool covers = false;
-        bool failing = false;
+        // Broken by an earlier save already.
+        bool failing = !signature->GetChangedSinceOpen().isEmpty();
         for (const OfdSignatureReference &reference : signature->GetReferences().references) {
             if (reference.state == OfdSignatureReference::State_Differs ||
                 reference.state == OfdSignatureReference::State_Missing)
                 failing = true;
-            // Letter case is not trusted: some producers name parts in another case than their
-            // references do, and naming one signature too many is better than one too few.
-            for (const QString &path : changedPaths) {
-                if (IsOfdFilePathEqual(reference.fileRef, path) ||
-                    OfdPathHelper::RemoveStartSlash(reference.fileRef)
-                            .compare(OfdPathHelper::RemoveStartSlash(path), Qt::CaseInsensitive) == 0)
-                    covers = true;
-            }
         }
-        if (covers && !failing)
+        if (!failing && !CoveredPaths(signature, changedPaths).isEmpty())
             broken.append(signature);
     }
     return broken;
+}
+
+void MarkWritten(OfdFile *document, const QStringList &changedPaths)
+{
+    auto *list = document ? dynamic_cast<OfdXmlSignatureManage *>(document->GetSignatures()) : nullptr;
+    if (!list)
+        return;
+    for (OfdXmlSignature *signature : list->GetSignatures()) {
+        const QStringList covered = CoveredPaths(signature, changedPaths);
+        if (!covered.isEmpty())
+            signature->SetChangedSinceOpen(covered);
+    }
 }
 
 QString Describe(OfdXmlSignature *signature)

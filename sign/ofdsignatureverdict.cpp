@@ -112,7 +112,12 @@ OfdSignatureVerdict OfdSignatureVerdict::Evaluate(OfdXmlSignature *signature, co
 
     // References: the files of the package as they were signed.
     OfdSignatureReferenceManage &references = signature->GetReferences();
-    if (!references.IsSm3()) {
+    if (!signature->GetChangedSinceOpen().isEmpty()) {
+        verdict.m_changedFiles = signature->GetChangedSinceOpen();
+        verdict.Add("引用文件", OfdSignatureCheck::State_Failed,
+                    QString::fromUtf8("保存批注后文件已被修改：%1")
+                        .arg(verdict.m_changedFiles.join(QStringLiteral("、"))));
+    } else if (!references.IsSm3()) {
         verdict.Add("引用文件", OfdSignatureCheck::State_Unchecked,
                     QString::fromUtf8("不支持的校验方法“%1”").arg(references.checkMethod));
     } else if (references.truncated) {

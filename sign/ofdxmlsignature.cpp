@@ -247,6 +247,15 @@ QString OfdXmlSignature::GetSignatureType() const
     return m_entry ? m_entry->type : QString();
 }
 
+void OfdXmlSignature::SetChangedSinceOpen(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        if (!m_changedSinceOpen.contains(path))
+            m_changedSinceOpen << path;
+    }
+    m_verdict.reset();
+}
+
 const OfdSignatureVerdict &OfdXmlSignature::GetVerdict()
 {
     const OfdTrustStore &anchors = OfdTrustStore::Default();

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -139,6 +140,10 @@ public:
     // The verdict over every check against the process-wide trust anchors; computed once and again
     // after the anchors changed.
     const OfdSignatureVerdict &GetVerdict();
+    // Covered files this session wrote over the opened package (an annotation save): the bytes still
+    // read are the opened ones, yet the file on disk no longer holds them. Computes the verdict again.
+    void SetChangedSinceOpen(const QStringList &paths);
+    QStringList GetChangedSinceOpen() const { return m_changedSinceOpen; }
 
     // 1 GM/T 0031-2014, 2 GB/T 38540-2020, 0 no signed value decoded.
     int GetSignDataType() const;
@@ -166,4 +171,5 @@ private:
     bool m_signedValueTried = false;
     std::unique_ptr<OfdSignatureVerdict> m_verdict;
     int m_verdictGeneration = -1;
+    QStringList m_changedSinceOpen;
 };

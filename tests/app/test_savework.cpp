@@ -25,6 +25,7 @@
 #include "shell/fileinforecord.h"
 #include "shell/mainwindow.h"
 #include "shell/pagetabbar.h"
+#include "sign/ofdsignatureverdict.h"
 #include "sign/ofdxmlsignature.h"
 #include "sign/ofdxmlsignaturemanage.h"
 #include "sign/sm3.h"
@@ -355,6 +356,26 @@ private slots:
         QVERIFY(!box.text.contains(QStringLiteral("s2")));
         QVERIFY(box.buttons.contains(T("另存为")));
         QCOMPARE(ReadAll(path) == original, !written);
+        // What the open view says of the signatures follows the file: the broken one fails now.
+        auto *opened =
+            dynamic_cast<OfdXmlSignatureManage *>(m_reader->GetFormOfd()->GetOfdFile()->GetSignatures());
+        QVERIFY(opened);
+        // (The fixture's signature values are not real ones; the file check is what this is about.)
+        const auto referenceCheck = [](OfdXmlSignature *signature) {
+            for (const OfdSignatureCheck &check : signature->GetVerdict().GetChecks()) {
+                if (check.name == T("引用文件"))
+                    return check;
+            }
+            return OfdSignatureCheck();
+        };
+        const OfdSignatureCheck first = referenceCheck(opened->GetSignatures()[0]);
+        QCOMPARE(first.state,
+                 written ? int(OfdSignatureCheck::State_Failed) : int(OfdSignatureCheck::State_Passed));
+        QCOMPARE(first.detail.contains(T("保存批注后")), written);
+        if (written)
+            QCOMPARE(opened->GetSignatures()[0]->GetVerdict().GetLevel(),
+                     int(OfdSignatureVerdict::Level_Failed));
+        QCOMPARE(referenceCheck(opened->GetSignatures()[1]).state, int(OfdSignatureCheck::State_Passed));
         if (written) {
             QSharedPointer<OfdFileReader> reader(new OfdFileReader);
             QVERIFY(reader->Open(path));
