@@ -106,6 +106,22 @@ QString OfdSignatureSeal::GetSealValidEnd() const
     return GetNodeText(m_type == 2 ? QStringLiteral("0.0*1.0*2.2*3.6") : QStringLiteral("0.0*1.0*2.2*3.5"));
 }
 
+QDateTime OfdSignatureSeal::GetSealValidFrom() const
+{
+    const std::unique_ptr<Asn1Object> object(
+        GetAsn1Object(m_type == 2 ? QStringLiteral("0.0*1.0*2.2*3.5") : QStringLiteral("0.0*1.0*2.2*3.4")));
+    auto *time = dynamic_cast<Asn1Object_Time *>(object.get());
+    return time ? time->ToDateTime() : QDateTime();
+}
+
+QDateTime OfdSignatureSeal::GetSealValidTo() const
+{
+    const std::unique_ptr<Asn1Object> object(
+        GetAsn1Object(m_type == 2 ? QStringLiteral("0.0*1.0*2.2*3.6") : QStringLiteral("0.0*1.0*2.2*3.5")));
+    auto *time = dynamic_cast<Asn1Object_Time *>(object.get());
+    return time ? time->ToDateTime() : QDateTime();
+}
+
 namespace {
 bool IsUniversalNode(const Ans1BerNodeReader *node, int tag)
 {

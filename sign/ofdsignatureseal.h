@@ -3,6 +3,7 @@
 #include "sign/ans1reader.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 class Asn1Object;
@@ -38,6 +39,9 @@ public:
     QString GetSealCreateDate() const;
     QString GetSealValidStart() const;
     QString GetSealValidEnd() const;
+    // The validity period in UTC; invalid when the field is absent or not a time.
+    QDateTime GetSealValidFrom() const;
+    QDateTime GetSealValidTo() const;
 
     // The maker's certificate (DER) and signature over the seal information.
     QByteArray GetMakerCertificate() const;

@@ -15,6 +15,8 @@ namespace {
 
 const char kTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
 
+const int kSealClockSlackSeconds = 3600;
+
 bool IsSm2Algorithm(const QString &oid)
 {
     return oid == QLatin1String("1.2.156.10197.1.501") || oid == QLatin1String("1.2.156.10197.1.301.1") ||
@@ -195,7 +197,18 @@ OfdSignatureVerdict OfdSignatureVerdict::Evaluate(OfdXmlSignature *signature, co
         } else {
             verdict.Add("数据摘要", OfdSignatureCheck::State_Passed, QString::fromUtf8("与签名描述文件一致"));
             OfdX509Certificate *certificate = ses->GetCertificate();
-            if (!IsSm2Algorithm(ses->GetSignatureAlgorithm())) {
+            const bool knownAlgorithm = IsSm2Algorithm(ses->GetSignatureAlgorithm());
+            if (!knownAlgorithm && certificate && !certificate->GetSm2PublicKey().isEmpty() &&
+                signature->CheckSignValue()) {
+                // Some producers name another identifier here (such as the one of PKCS#7 signed
+                // data), yet the value is an SM2 signature of the certificate's key over the data:
+                // that cannot verify by chance.
+                verdict.Add("签名值", OfdSignatureCheck::State_Passed,
+                            QString::fromUtf8("SM2 签名验证通过（签名算法标识“%1”不规范）")
+                                .arg(ses->GetSignatureAlgorithm()));
+                signer = certificate->GetData();
+                chainNeeded = true;
+            } else if (!knownAlgorithm) {
                 verdict.Add("签名算法", OfdSignatureCheck::State_Unchecked,
                             QString::fromUtf8("不支持的签名算法“%1”").arg(ses->GetSignatureAlgorithm()));
             } else if (!certificate || certificate->GetSm2PublicKey().isEmpty()) {
@@ -221,8 +234,20 @@ OfdSignatureVerdict OfdSignatureVerdict::Evaluate(OfdXmlSignature *signature, co
                 "印章", OfdSignatureCheck::State_Failed,
                 QString::fromUtf8("印章文件与签名值中的印章不一致：%1").arg(signature->GetSealPath()));
         } else {
+            const QDateTime from = embedded.GetSealValidFrom();
+            const QDateTime to = embedded.GetSealValidTo();
             switch (embedded.CheckMakerSignature()) {
             case OfdSignatureSeal::Maker_Valid:
+                // The seal must have been in force when it was used; an hour either side allows
+                // for the clocks of the seal-making and the signing systems.
+                if (time.isValid() && from.isValid() && to.isValid() &&
+                    (time < from.addSecs(-kSealClockSlackSeconds) ||
+                     time > to.addSecs(kSealClockSlackSeconds))) {
+                    verdict.Add("印章", OfdSignatureCheck::State_Failed,
+                                QString::fromUtf8("签章时印章不在有效期内（%1 ~ %2）")
+                                    .arg(embedded.GetSealValidStart(), embedded.GetSealValidEnd()));
+                    break;
+                }
                 verdict.Add("印章", OfdSignatureCheck::State_Passed,
                             QString::fromUtf8("制章者“%1”的签名验证通过")
                                 .arg(CommonName(embedded.GetMakerCertificate())));

@@ -178,18 +178,20 @@ void TestSignatureCorpus::verdicts()
             QCOMPARE(verdict.GetLevel(), int(OfdSignatureVerdict::Level_Failed));
             continue;
         }
-        // Sound signatures: never trusted without anchors; failed only for a certificate that was not
-        // valid when the signature was made.
+        // Sound signatures: never trusted without anchors; failed only for a certificate or a seal not
         QVERIFY2(verdict.GetLevel() != OfdSignatureVerdict::Level_Trusted, qPrintable(verdict.GetReason()));
+        // valid when the signature was made (some generated samples were signed years after their
+        // seal and certificate expired).
+        const bool sealFailed = CheckState(verdict, "印章") == OfdSignatureCheck::State_Failed;
         if (verdict.GetLevel() == OfdSignatureVerdict::Level_Failed) {
-            QCOMPARE(CheckState(verdict, "证书"), int(OfdSignatureCheck::State_Failed));
+            QVERIFY(CheckState(verdict, "证书") == OfdSignatureCheck::State_Failed || sealFailed);
             QVERIFY2(verdict.GetReason().contains(QString::fromUtf8("有效期")),
                      qPrintable(verdict.GetReason()));
         } else {
             QCOMPARE(verdict.GetLevel(), int(OfdSignatureVerdict::Level_Untrusted));
         }
         QVERIFY(!verdict.GetSigner().isEmpty());
-        if (e.seal)
+        if (e.seal && !(sealFailed && verdict.GetReason().contains(QString::fromUtf8("印章不在有效期内"))))
             QCOMPARE(CheckState(verdict, "印章"), int(OfdSignatureCheck::State_Passed));
     }
 }

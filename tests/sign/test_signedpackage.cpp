@@ -16,6 +16,7 @@
 #include "sealfixtures.h"
 #include "sign/ofdsealpicture.h"
 #include "sign/ofdsignatureseal.h"
+#include "sign/ofdsignatureverdict.h"
 #include "sign/ofdsignaturewriter.h"
 #include "sign/ofdxmlsignature.h"
 #include "sign/ofdxmlsignaturemanage.h"
@@ -34,6 +35,9 @@ struct SignOptions
     bool changePage = false;      // a page is changed after signing
     bool changeSignature = false; // the description is changed after signing
     bool badSignature = false;    // the signature value is not the signer's
+    QDateTime sealValidStart;     // invalid: the seal options' own period
+    QDateTime sealValidEnd;
+    QString algorithm; // the signed value's signature algorithm; empty: SM2 with SM3
 };
 
 const TestSeal::Sm2TestKey &Key()
@@ -69,6 +73,10 @@ QByteArray SignedPackage(const SignOptions &o)
     sealOptions.pictureType = o.pictureType;
     sealOptions.pictureData =
         o.pictureData.isEmpty() ? TestSeal::ImageBytes("PNG", 40, 40, Qt::red) : o.pictureData;
+    if (o.sealValidStart.isValid())
+        sealOptions.validStart = o.sealValidStart;
+    if (o.sealValidEnd.isValid())
+        sealOptions.validEnd = o.sealValidEnd;
     const QByteArray seal = TestSeal::BuildSeal(sealOptions, Key()).data;
 
     const QString location = QStringLiteral("/Doc_0/Signs/Sign_0/Signature.xml");
@@ -93,6 +101,8 @@ QByteArray SignedPackage(const SignOptions &o)
     valueOptions.seal = seal;
     valueOptions.dataHash = TestSeal::Sm3(description);
     valueOptions.propertyInfo = location;
+    if (!o.algorithm.isEmpty())
+        valueOptions.algorithm = o.algorithm;
     if (o.badSignature) {
         TestSeal::Sm2TestKey other(QStringLiteral("Somebody Else"));
         valueOptions.signatureOverride = other.Sign("not the signed bytes", TestSeal::Sm2Digest::WithZa);
@@ -148,6 +158,10 @@ private slots:
     void changedPackageFile();
     void changedDescription();
     void wrongSignature();
+    void sealValidityAtSigning_data();
+    void sealValidityAtSigning();
+    void mislabelledSignatureAlgorithm_data();
+    void mislabelledSignatureAlgorithm();
     void missingSealFile();
     void sealOnlyInsideSignedValue();
     void sealDrawnOnItsPage();
@@ -238,6 +252,75 @@ void TestSignedPackage::wrongSignature()
     QVERIFY(!s->CheckSignValue());
     QVERIFY(!OfdVisualItemSeal::IsSignatureValid(s));
     QVERIFY(OfdVisualItemSeal::CreateSealTip(s).contains(QString::fromUtf8("SM2 签名验证未通过")));
+}
+
+void TestSignedPackage::sealValidityAtSigning_data()
+{
+    // The signed value says it was made at 2024-03-01 08:30:15 UTC.
+    const QDateTime signTime(QDate(2024, 3, 1), QTime(8, 30, 15), Qt::UTC);
+    QTest::addColumn<QDateTime>("from");
+    QTest::addColumn<QDateTime>("to");
+    QTest::addColumn<int>("level");
+    QTest::newRow("in force") << signTime.addYears(-1) << signTime.addYears(1)
+                              << int(OfdSignatureVerdict::Level_Untrusted);
+    QTest::newRow("expired") << signTime.addYears(-3) << signTime.addDays(-2)
+                             << int(OfdSignatureVerdict::Level_Failed);
+    QTest::newRow("not yet in force")
+        << signTime.addDays(1) << signTime.addYears(1) << int(OfdSignatureVerdict::Level_Failed);
+    // Clocks of two systems: a seal made minutes after the signing time by the maker's clock.
+    QTest::newRow("made minutes later")
+        << signTime.addSecs(600) << signTime.addYears(1) << int(OfdSignatureVerdict::Level_Untrusted);
+}
+
+void TestSignedPackage::sealValidityAtSigning()
+{
+    QFETCH(QDateTime, from);
+    QFETCH(QDateTime, to);
+    QFETCH(int, level);
+    for (int type : {1, 2}) {
+        SignOptions o;
+        o.type = type;
+        o.sealValidStart = from;
+        o.sealValidEnd = to;
+        Loaded l(SignedPackage(o));
+        OfdXmlSignature *s = l.First();
+        QVERIFY(s);
+        QVERIFY(s->CheckSignValue()); // the signature itself holds either way
+        const OfdSignatureVerdict &verdict = s->GetVerdict();
+        QCOMPARE(verdict.GetLevel(), level);
+        if (level == OfdSignatureVerdict::Level_Failed)
+            QVERIFY2(verdict.GetReason().contains(QString::fromUtf8("印章不在有效期内")),
+                     qPrintable(verdict.GetReason()));
+    }
+}
+
+void TestSignedPackage::mislabelledSignatureAlgorithm_data()
+{
+    QTest::addColumn<bool>("badSignature");
+    QTest::addColumn<int>("level");
+    // An SM2 signature that verifies is one, whatever identifier names it.
+    QTest::newRow("SM2 signature under another identifier")
+        << false << int(OfdSignatureVerdict::Level_Untrusted);
+    // One that does not verify may be of an algorithm we do not know: that is not tampering.
+    QTest::newRow("unknown signature under another identifier")
+        << true << int(OfdSignatureVerdict::Level_Unknown);
+}
+
+void TestSignedPackage::mislabelledSignatureAlgorithm()
+{
+    QFETCH(bool, badSignature);
+    QFETCH(int, level);
+    SignOptions o;
+    o.algorithm = QStringLiteral("1.2.156.10197.6.1.4.2.2");
+    o.badSignature = badSignature;
+    Loaded l(SignedPackage(o));
+    OfdXmlSignature *s = l.First();
+    QVERIFY(s);
+    const OfdSignatureVerdict &verdict = s->GetVerdict();
+    QCOMPARE(verdict.GetLevel(), level);
+    QVERIFY2(verdict.GetReason().contains(QStringLiteral("1.2.156.10197.6.1.4.2.2")) ||
+                 level == OfdSignatureVerdict::Level_Untrusted,
+             qPrintable(verdict.GetReason()));
 }
 
 void TestSignedPackage::missingSealFile()

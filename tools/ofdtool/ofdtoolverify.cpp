@@ -10,6 +10,7 @@
 #include "ofdtoolcommand.h"
 #include "ofdtooldocument.h"
 #include "render/ofdsealsupport.h"
+#include "sign/ofdsignatureseal.h"
 #include "sign/ofdsignatureverdict.h"
 #include "sign/ofdtruststore.h"
 #include "sign/ofdxmlsignature.h"
@@ -49,6 +50,10 @@ QJsonObject Describe(OfdXmlSignature *signature)
         changed.append(file);
     result.insert(QStringLiteral("changedFiles"), changed);
     result.insert(QStringLiteral("referenceCount"), signature->GetReferences().references.size());
+    if (OfdSignatureSeal *seal = signature->GetSeal()) {
+        result.insert(QStringLiteral("sealValidStart"), seal->GetSealValidStart());
+        result.insert(QStringLiteral("sealValidEnd"), seal->GetSealValidEnd());
+    }
     QJsonArray checks;
     for (const OfdSignatureCheck &check : verdict.GetChecks()) {
         QJsonObject one;
