@@ -176,6 +176,16 @@ QVariant OfdVisualItemAnnot::itemChange(GraphicsItemChange change, const QVarian
 // ---------------------------------------------------------------------------------------------
 // OfdVisualItemAnnotLoaded
 
+QDateTime OfdVisualItemAnnotLoaded::ReadDate(const QString &date)
+{
+    QDateTime time = QDateTime::fromString(date, Qt::ISODate);
+    if (!time.isValid())
+        time = QDateTime::fromString(date, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    if (!time.isValid())
+        time = QDateTime(QDate::fromString(date, Qt::ISODate), QTime(0, 0));
+    return time;
+}
+
 OfdVisualItemAnnotLoaded::OfdVisualItemAnnotLoaded(PageAnnot *annot)
     : OfdVisualItemAnnot(annot ? annot->GetType() : QString(), annot ? annot->GetSubtype() : QString()),
       m_annot(annot)
@@ -184,12 +194,7 @@ OfdVisualItemAnnotLoaded::OfdVisualItemAnnotLoaded(PageAnnot *annot)
     m_creator = annot ? annot->GetCreator() : QString();
     m_lastModDate = QDateTime();
     if (annot) {
-        const QString date = annot->GetLastModDate();
-        m_lastModDate = QDateTime::fromString(date, Qt::ISODate);
-        if (!m_lastModDate.isValid())
-            m_lastModDate = QDateTime::fromString(date, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        if (!m_lastModDate.isValid())
-            m_lastModDate = QDateTime(QDate::fromString(date, Qt::ISODate), QTime(0, 0));
+        m_lastModDate = ReadDate(annot->GetLastModDate());
         m_annotSource = std::make_unique<OfdVisualSourceAnnot>(annot->GetAppearance());
         SetVisualSource(m_annotSource.get());
         setVisible(annot->IsVisible());

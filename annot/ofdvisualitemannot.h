@@ -99,6 +99,8 @@ public:
     bool CreateAppearance(OfdPageScene *scene);
 
     PageAnnot *GetPageAnnot() const { return m_annot; }
+    // A LastModDate as producers write it: ISO 8601, "yyyy-MM-dd hh:mm:ss" or a date alone.
+    static QDateTime ReadDate(const QString &date);
     QString GetAnnotCreator() const override;
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;

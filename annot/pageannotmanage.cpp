@@ -25,9 +25,12 @@ void PageAnnotManage::CreateAnnotation()
     auto *annotations = document ? dynamic_cast<OfdXmlAnnotations *>(document->GetAnnotations()) : nullptr;
     if (!annotations || !m_scene->GetPage())
         return;
-    for (PageAnnot *annot : annotations->GetPageAnnots(m_scene->GetPageRefId())) {
+    const QList<PageAnnot *> annots = annotations->GetPageAnnots(m_scene->GetPageRefId());
+    for (int i = 0; i < annots.size(); ++i) {
+        PageAnnot *annot = annots[i];
         auto *item = new OfdVisualItemAnnotLoaded(annot);
         m_scene->RegisterVisualItem(item);
+        item->SetItemId(LoadedItemId(i));
         if (!item->CreateAppearance(m_scene)) {
             delete item;
             continue;
@@ -304,6 +307,32 @@ OfdAnnotViewDataOfPage *PageAnnotManage::CreateAnnotViewData() const
         entry->itemIds.append(item->GetItemId());
         entry->creator = item->GetAnnotCreator();
         entry->lastModDate = item->GetAnnotLastModDate();
+        page->AddItem(entry);
+    }
+    return page;
+}
+
+OfdAnnotViewDataOfPage *PageAnnotManage::CreateAnnotViewData(OfdFile *document, int pageKey, int pageIndex)
+{
+    auto *annotations = document ? dynamic_cast<OfdXmlAnnotations *>(document->GetAnnotations()) : nullptr;
+    if (!annotations)
+        return nullptr;
+    const QList<PageAnnot *> annots = annotations->GetPageAnnots(pageKey);
+    OfdAnnotViewDataOfPage *page = nullptr;
+    for (int i = 0; i < annots.size(); ++i) {
+        PageAnnot *annot = annots[i];
+        // What a scene would not draw, it does not list either.
+        if (!annot || !annot->GetAppearance())
+            continue;
+        if (!page)
+            page = new OfdAnnotViewDataOfPage(pageIndex);
+        auto *entry = new OfdAnnotViewDataItem;
+        entry->type = annot->GetType();
+        entry->subtype = annot->GetSubtype();
+        entry->visible = annot->IsVisible();
+        entry->itemIds.append(LoadedItemId(i));
+        entry->creator = annot->GetCreator();
+        entry->lastModDate = OfdVisualItemAnnotLoaded::ReadDate(annot->GetLastModDate());
         page->AddItem(entry);
     }
     return page;

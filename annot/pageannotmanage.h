@@ -7,6 +7,7 @@
 
 class QMenu;
 class OfdAnnotViewDataOfPage;
+class OfdFile;
 class OfdVisualItemAnnot;
 class PageAnnot;
 
@@ -70,11 +71,19 @@ public:
     void OnAnnotCheckChanged(const QList<int> &itemIds, bool visible);
     // The panel's data for this page (the caller owns it); null when the page has no annotations.
     OfdAnnotViewDataOfPage *CreateAnnotViewData() const;
+    // The same for a page whose scene was not built, from the document's annotation files alone;
+    // null when the page has none.
+    static OfdAnnotViewDataOfPage *CreateAnnotViewData(OfdFile *document, int pageKey, int pageIndex);
+    // Item IDs of loaded annotations follow their place in the page's annotation list, so that the
+    // panel names the same item before the scene exists and after it was built again.
+    static int LoadedItemId(int index) { return kLoadedItemIdBase + index; }
 
     // The context menu of an annotation ("删除批注" for new ones, "隐藏批注"); the caller owns it.
     QMenu *CreateContextMenu(OfdVisualItemAnnot *item);
 
 private:
+    static const int kLoadedItemIdBase = 1 << 24; // above any scene's own item counter
+
     bool IsDrawMode() const;
     bool IsEditMode() const;
     void Forget(OfdVisualItemAnnot *item);

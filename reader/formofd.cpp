@@ -21,11 +21,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "annot/ofdannotviewdata.h"
+#include "annot/pageannotmanage.h"
 #include "app/qthelper.h"
 #include "model/document/ofdfile.h"
+#include "model/document/ofdxmlpagemanage.h"
 #include "model/package/ofdfilereader.h"
 #include "reader/scrollareaofpage.h"
 #include "render/content/ofdconvert.h"
+#include "render/content/ofdxmlpage.h"
 #include "render/ofdviewmanage.h"
 #include "render/ofdvisualitemsignseal.h"
 #include "sign/sealsigninfo.h"
@@ -930,10 +934,37 @@ void FormOfd::SetAnnotEntryProvider(const AnnotEntryProvider &provider)
 QList<FormOfdAnnotEntry> FormOfd::CreateAnnotViewData(int pageIndex) const
 {
     QList<FormOfdAnnotEntry> entries;
-    if (!AnnotProvider())
-        return entries;
     const int from = pageIndex == -1 ? 0 : pageIndex;
     const int to = pageIndex == -1 ? m_pageSizes.size() - 1 : qMin(pageIndex, m_pageSizes.size() - 1);
+    if (!AnnotProvider()) {
+        // Built pages answer from their scene (new, hidden and deleted annotations included), the
+        // others from the annotation files, so that listing a long document builds no page.
+        OfdFile *document = GetOfdFile();
+        OfdXmlPageManage *pages = document ? document->GetPageManage() : nullptr;
+        for (int i = qMax(0, from); i <= to; ++i) {
+            std::unique_ptr<OfdAnnotViewDataOfPage> pageData;
+            if (OfdPageScene *scene = m_scenes.value(i)) {
+                if (PageAnnotManage *manage = PageAnnotManage::FromScene(scene))
+                    pageData.reset(manage->CreateAnnotViewData());
+            } else if (OfdXmlPage *page = pages ? pages->GetOfdPage(i, false) : nullptr) {
+                pageData.reset(PageAnnotManage::CreateAnnotViewData(document, page->GetPageRefId(), i));
+            }
+            if (!pageData)
+                continue;
+            for (const OfdAnnotViewDataItem *item : pageData->GetItems()) {
+                FormOfdAnnotEntry entry;
+                entry.pageIndex = i;
+                entry.type = item->type;
+                entry.subtype = item->subtype;
+                entry.visible = item->visible;
+                entry.itemIds = item->itemIds;
+                entry.creator = item->creator;
+                entry.lastModDate = item->lastModDate;
+                entries.append(entry);
+            }
+        }
+        return entries;
+    }
     for (int i = qMax(0, from); i <= to; ++i) {
         const bool wasLive = m_livePages.contains(i);
         FormOfdPage *page = GetPage(i);

@@ -43,7 +43,7 @@
 //               ActionCopyClick(), ClearAllSelectText(), GetSelectingPages()
 //   Tags:       ShowCustomtagNode(QList<OfdXmlCustomTagPageRef*>&), ClearCustomTagView()
 //   Annots:     CreateAnnotViewData(int pageIndex) -> QList<FormOfdAnnotEntry> (all pages for -1),
-//               SetAnnotEntryProvider(...) (the annotation module supplies the entries)
+//               SetAnnotEntryProvider(...) (replaces the entries from scenes and annotation files)
 //   Seals:      ShowFreeSign(QSharedPointer<OES_SealInfoEx>) (an ordinary seal on the current page),
 //               OnRideSign(QSharedPointer<OES_SealInfoEx>) (a seal across pages, on the right edge of
 //               the current or first page), GetSealSignInfo() (placed seals of every page in page
@@ -228,7 +228,8 @@ public:
     EN_MouseShape GetMouseShape() const { return m_mouseShape; }
     void ShowVerifySeal(bool show);
 
-    // Annotation list data, from the provider the annotation module installs (empty without one).
+    // Annotation list data: from the scenes of built pages and the annotation files of the others,
+    // or from a provider when one is set (a test's).
     using AnnotEntryProvider = std::function<QList<FormOfdAnnotEntry>(FormOfdPage *page)>;
     static void SetAnnotEntryProvider(const AnnotEntryProvider &provider);
     QList<FormOfdAnnotEntry> CreateAnnotViewData(int pageIndex) const;

@@ -2,15 +2,18 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
 
 #include "annot/ofdannotsupport.h"
+#include "annot/ofdvisualitemannot.h"
 #include "annot/pageannotmanage.h"
 #include "app/appparam.h"
 #include "model/document/ofdfile.h"
 #include "reader/formofd.h"
+#include "reader/formofdannot.h"
 #include "reader/formofdpage.h"
 #include "reader/formofdthumbnail.h"
 #include "render/ofdpagescene.h"
@@ -63,6 +66,7 @@ private slots:
     void selectionSurvivesLeavingTheView();
     void searchMarksComeBackWithThePage();
     void newAnnotationKeepsItsScene();
+    void annotationPanelOfLongDocument();
     void placedSealKeepsItsScene();
     void customTagShownWhenPageArrives();
     void pageOfOtherSizeIsLaidOutWhenRead();
@@ -279,6 +283,86 @@ void TestFormOfdVirtual::newAnnotationKeepsItsScene()
     QCOMPARE(scenes.size(), 100);
     QCOMPARE(scenes[0], scene);
     QVERIFY(!scenes[50]);
+}
+
+void TestFormOfdVirtual::annotationPanelOfLongDocument()
+{
+    // Annotations on pages 4 and 1501 of 2,000; the second of page 1501's is hidden in the file.
+    ViewTestDoc doc = Pages(2000);
+    doc.documentExtra = QStringLiteral("<ofd:Annotations>Annots/Annotations.xml</ofd:Annotations>");
+    const QString ns = QStringLiteral("xmlns:ofd=\"http://www.ofdspec.org/2016\"");
+    const auto annot = [](int id, const QString &subtype, bool visible) {
+        return QStringLiteral("<ofd:Annot ID=\"%1\" Type=\"Path\" Subtype=\"%2\" Creator=\"Tester\" "
+                              "LastModDate=\"2024-01-02\"%3><ofd:Appearance Boundary=\"10 10 30 30\">"
+                              "<ofd:PathObject ID=\"%4\" Boundary=\"0 0 30 30\"><ofd:AbbreviatedData>M 0 0 "
+                              "L 30 30</ofd:AbbreviatedData></ofd:PathObject></ofd:Appearance></ofd:Annot>")
+            .arg(id)
+            .arg(subtype, visible ? QString() : QStringLiteral(" Visible=\"false\""))
+            .arg(id + 1);
+    };
+    doc.extraFiles.append(
+        {QStringLiteral("Doc_0/Annots/Annotations.xml"),
+         QStringLiteral(
+             "<ofd:Annotations %1><ofd:Page PageID=\"%2\"><ofd:FileLoc>Page_3/Annotation.xml"
+             "</ofd:FileLoc></ofd:Page><ofd:Page PageID=\"%3\"><ofd:FileLoc>Page_1500/Annotation.xml"
+             "</ofd:FileLoc></ofd:Page></ofd:Annotations>")
+             .arg(ns)
+             .arg(ViewTestDoc::PageId(3))
+             .arg(ViewTestDoc::PageId(1500))
+             .toUtf8()});
+    doc.extraFiles.append({QStringLiteral("Doc_0/Annots/Page_3/Annotation.xml"),
+                           QStringLiteral("<ofd:PageAnnot %1>%2</ofd:PageAnnot>")
+                               .arg(ns, annot(5000, QStringLiteral("Line"), true))
+                               .toUtf8()});
+    doc.extraFiles.append(
+        {QStringLiteral("Doc_0/Annots/Page_1500/Annotation.xml"),
+         QStringLiteral("<ofd:PageAnnot %1>%2%3</ofd:PageAnnot>")
+             .arg(ns, annot(5010, QStringLiteral("Rect"), true), annot(5020, QStringLiteral("Arrow"), false))
+             .toUtf8()});
+    Load(doc);
+    m_form->SetSceneBudget(10);
+    const int scenesBefore = m_form->GetSceneCount();
+
+    // Listing every page's annotations builds no page.
+    FormOfdAnnot panel;
+    panel.ShowAnnots(m_form.get());
+    QCOMPARE(m_form->GetSceneCount(), scenesBefore);
+    QVERIFY(!m_form->GetSceneIfBuilt(1500));
+    QTreeWidget *tree = panel.GetTree();
+    QCOMPARE(tree->topLevelItemCount(), 2);
+    QCOMPARE(tree->topLevelItem(0)->text(0), QString::fromUtf8("第4页"));
+    QTreeWidgetItem *far = tree->topLevelItem(1);
+    QCOMPARE(far->text(0), QString::fromUtf8("第1501页"));
+    QCOMPARE(far->childCount(), 2);
+    QVERIFY(far->child(0)->text(0).startsWith(QStringLiteral("Rect")));
+    QCOMPARE(far->child(0)->checkState(0), Qt::Checked);
+    QCOMPARE(far->child(1)->checkState(0), Qt::Unchecked);
+
+    // Unticking an annotation of a page never built hides that very item once the page is there,
+    // and the page keeps it hidden after it left the view and came back.
+    far->child(0)->setCheckState(0, Qt::Unchecked);
+    OfdPageScene *scene = m_form->GetSceneIfBuilt(1500);
+    QVERIFY(scene);
+    PageAnnotManage *manage = PageAnnotManage::FromScene(scene);
+    QVERIFY(manage);
+    QCOMPARE(manage->GetLoadedAnnotGroup().size(), 2);
+    QVERIFY(!manage->GetLoadedAnnotGroup()[0]->isVisible());
+    QVERIFY(!manage->GetLoadedAnnotGroup()[1]->isVisible());
+    for (int p = 0; p < 2000; p += 150) {
+        m_form->ScrollToPage(p);
+        Settle();
+    }
+    m_form->ScrollToPage(1500);
+    Settle();
+    QCOMPARE(m_form->GetSceneIfBuilt(1500), scene);
+    QVERIFY(!manage->GetLoadedAnnotGroup()[0]->isVisible());
+    // The list made again from the built scene agrees with the one made from the files.
+    const QList<FormOfdAnnotEntry> entries = m_form->CreateAnnotViewData(1500);
+    QCOMPARE(entries.size(), 2);
+    QVERIFY(!entries[0].visible);
+    QCOMPARE(entries[0].subtype, QStringLiteral("Rect"));
+    QCOMPARE(entries[0].itemIds, QList<int>({manage->GetLoadedAnnotGroup()[0]->GetItemId()}));
+    QCOMPARE(entries[0].lastModDate.date(), QDate(2024, 1, 2));
 }
 
 void TestFormOfdVirtual::placedSealKeepsItsScene()

@@ -37,6 +37,7 @@ QByteArray ViewTestDoc::Build() const
         extra += QStringLiteral("<ofd:CustomTags>Tags/CustomTags.xml</ofd:CustomTags>");
     if (!attachmentXml.isEmpty())
         extra += QStringLiteral("<ofd:Attachments>Attachs/Attachments.xml</ofd:Attachments>");
+    extra += documentExtra;
     b.AddText(QStringLiteral("Doc_0/Document.xml"),
               QStringLiteral("<ofd:Document %1><ofd:CommonData><ofd:MaxUnitID>999</ofd:MaxUnitID>"
                              "<ofd:PageArea><ofd:PhysicalBox>0 0 %2 %3</ofd:PhysicalBox></ofd:PageArea>"

@@ -28,6 +28,7 @@ struct ViewTestDoc
     QString outlineXml;                           // inner XML of <ofd:Outlines>; none when empty
     QString customTagXml;                         // the tag file (Doc_0/Tags/Tag_0.xml); none when empty
     QString attachmentXml;                        // inner XML of <ofd:Attachments>; none when empty
+    QString documentExtra;                        // more children of <ofd:Document>
     QList<QPair<QString, QByteArray>> extraFiles; // more entries of the package
     QHash<int, QSizeF> pageAreas;                 // pages with an area of their own (mm), by index
 
