@@ -9,6 +9,7 @@
 #include "annot/ofdxmlannotations.h"
 #include "app/qthelper.h"
 #include "model/document/ofdfile.h"
+#include "render/content/ofdxmlpageblock.h"
 
 PageAnnotManage::PageAnnotManage(OfdPageScene *scene) : m_scene(scene) {}
 
@@ -321,8 +322,10 @@ OfdAnnotViewDataOfPage *PageAnnotManage::CreateAnnotViewData(OfdFile *document, 
     OfdAnnotViewDataOfPage *page = nullptr;
     for (int i = 0; i < annots.size(); ++i) {
         PageAnnot *annot = annots[i];
-        // What a scene would not draw, it does not list either.
-        if (!annot || !annot->GetAppearance())
+        // What a scene would not draw (no appearance objects or no place), it does not list either.
+        PageAnnotAppearance *appearance = annot ? annot->GetAppearance() : nullptr;
+        if (!appearance || !appearance->GetPageBlock() || appearance->GetPageBlock()->GetItems().isEmpty() ||
+            appearance->GetBoundary().trimmed().isEmpty())
             continue;
         if (!page)
             page = new OfdAnnotViewDataOfPage(pageIndex);
