@@ -102,8 +102,11 @@ void OfdCreatorText::WriteTextObject(OfdCreatorPage *creator, XmlNode *parent, O
     }
     for (OfdTypeTextCode *code : text->GetTextCodeManage().GetCodes()) {
         XmlNode *codeNode = node->AddChild(QStringLiteral("TextCode"), code->GetText(), false);
-        codeNode->AddAttr(QStringLiteral("X"), OfdHelper::NumberText(code->GetX()));
-        codeNode->AddAttr(QStringLiteral("Y"), OfdHelper::NumberText(code->GetY()));
+        // A code without X or Y goes on from where the one before ended; writing 0 would move it.
+        if (code->HasX())
+            codeNode->AddAttr(QStringLiteral("X"), OfdHelper::NumberText(code->GetX()));
+        if (code->HasY())
+            codeNode->AddAttr(QStringLiteral("Y"), OfdHelper::NumberText(code->GetY()));
         if (!code->GetDeltaX().isEmpty())
             codeNode->AddAttr(QStringLiteral("DeltaX"), JoinNumbers(code->GetDeltaX()));
         if (!code->GetDeltaY().isEmpty())

@@ -320,6 +320,14 @@ private slots:
             << "<ofd:CompositeObject ID=\"70\" Boundary=\"20 30 40 40\" CTM=\"1.5 0.5 -0.5 1.5 5 0\" "
                "ResourceID=\"60\"/>";
         QTest::newRow("text") << kFonts << kText;
+        // The second code has no X: it goes on after "Hello"; written back with X="0" it would
+        // land on top of it.
+        QTest::newRow("text code continuing the one before")
+            << kFonts
+            << "<ofd:TextObject ID=\"10\" Boundary=\"10 10 120 10\" Font=\"1\" Size=\"5\">"
+               "<ofd:FillColor Value=\"0 0 0\"/><ofd:TextCode X=\"0\" Y=\"5\" DeltaX=\"4 4 4 4\">Hello"
+               "</ofd:TextCode><ofd:TextCode Y=\"5\" DeltaX=\"4 4 4 "
+               "4\">World</ofd:TextCode></ofd:TextObject>";
     }
     void rendersTheSame()
     {
