@@ -1,5 +1,7 @@
 #include "writer/ofdpackagepatch.h"
 
+#include "model/package/ofdzipnamecodec.h"
+
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -632,7 +634,8 @@ QByteArray OfdPackagePatch::GetZipData()
         QBuffer buffer(&out);
         buffer.open(QIODevice::WriteOnly);
         QuaZip zip(&buffer);
-        zip.setFileNameCodec("UTF-8");
+        // Names go back in the bytes they were read from (UTF-8, or GBK from older tools).
+        zip.setFileNameCodec(OfdZipNameCodec::Instance());
         if (!zip.open(QuaZip::mdCreate)) {
             Fail(QStringLiteral("无法创建文件包"));
             return QByteArray();

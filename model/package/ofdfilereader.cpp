@@ -1,4 +1,5 @@
 #include "model/package/ofdfilereader.h"
+#include "model/package/ofdzipnamecodec.h"
 
 #include <QBuffer>
 #include <QDebug>
@@ -82,8 +83,9 @@ bool OfdFileReader::OpenFromIo(QIODevice *device)
 {
     CloseArchive();
     m_zip = std::make_unique<QuaZip>(device);
-    // Entry names of OFD packages are ASCII or UTF-8, whatever the desktop's locale says.
-    m_zip->setFileNameCodec("UTF-8");
+    // Entry names of OFD packages are UTF-8 (flagged or not), whatever the desktop's locale says,
+    // or GBK from Chinese Windows tools.
+    m_zip->setFileNameCodec(OfdZipNameCodec::Instance());
     if (!m_zip->open(QuaZip::mdUnzip)) {
         m_zip.reset();
         return false;

@@ -23,7 +23,7 @@ QByteArray PackageBuilder::Build() const
     QByteArray out;
     QBuffer buffer(&out);
     QuaZip zip(&buffer);
-    zip.setFileNameCodec("UTF-8");
+    zip.setFileNameCodec(m_nameCodec.constData());
     if (!zip.open(QuaZip::mdCreate))
         return QByteArray();
     for (const Entry &entry : m_entries) {

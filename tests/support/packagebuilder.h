@@ -13,6 +13,14 @@ public:
     PackageBuilder &Add(const QString &path, const QByteArray &bytes, bool compress = true);
     PackageBuilder &AddText(const QString &path, const QString &text, bool compress = true);
 
+    // Character set of the entry names as written (the archive's UTF-8 flag is never set);
+    // "GB18030" makes an archive as Chinese Windows tools write it.
+    PackageBuilder &SetNameCodec(const QByteArray &codec)
+    {
+        m_nameCodec = codec;
+        return *this;
+    }
+
     QByteArray Build() const;
     // Writes the archive to a file; false on failure.
     bool WriteTo(const QString &fileName) const;
@@ -28,6 +36,7 @@ private:
         bool compress;
     };
     QList<Entry> m_entries;
+    QByteArray m_nameCodec = "UTF-8";
 };
 
 // Sets a 32-bit little-endian field in ZIP bytes: the uncompressed size of the first central

@@ -1,3 +1,4 @@
+#include <QTextCodec>
 #include <QtTest>
 
 #include "model/package/ofdfilereader.h"
@@ -11,6 +12,8 @@ private slots:
     void cleanup();
     void entriesInArchiveOrder();
     void duplicateEntriesFirstWins();
+    void entryNameEncodings_data();
+    void entryNameEncodings();
     void oneTopFolder_data();
     void oneTopFolder();
     void secondAttemptWithOtherSlashForm_data();
@@ -110,6 +113,30 @@ void TestOfdFileReader::duplicateEntriesFirstWins()
                             .Add(QStringLiteral("Doc_0/Document.xml"), "second")
                             .Build()));
     QCOMPARE(reader.GetFileContent(QStringLiteral("Doc_0/Document.xml")), QByteArray("first"));
+}
+
+void TestOfdFileReader::entryNameEncodings_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::newRow("UTF-8 without the flag") << QByteArray("UTF-8");
+    QTest::newRow("GBK of Chinese Windows tools") << QByteArray("GB18030");
+}
+
+void TestOfdFileReader::entryNameEncodings()
+{
+    QFETCH(QByteArray, codec);
+    const QString picture = QString::fromUtf8("Doc_0/Res/发票图片.png");
+    PackageBuilder b = PackageBuilder::MinimalOfd(1);
+    b.Add(picture, QByteArray("picture bytes"));
+    b.SetNameCodec(codec);
+    const QByteArray zip = b.Build();
+    // The archive really holds the name in that encoding.
+    QVERIFY(zip.contains(QTextCodec::codecForName(codec)->fromUnicode(picture)));
+    OfdFileReader reader;
+    QVERIFY(reader.Open(zip));
+    QVERIFY2(reader.GetFilePathList().contains(picture), qPrintable(reader.GetFilePathList().join(' ')));
+    QCOMPARE(reader.GetFileContent(picture), QByteArray("picture bytes"));
+    QVERIFY(!reader.GetFileContent(QStringLiteral("OFD.xml")).isEmpty());
 }
 
 void TestOfdFileReader::oneTopFolder_data()
