@@ -50,9 +50,16 @@ FormOfdSignature::FormOfdSignature(QWidget *parent) : FormOfdPanel(QtHelper::fro
     m_tree->setObjectName(QStringLiteral("treeWidgetSignature"));
     m_tree->setFrameShape(QFrame::NoFrame);
     m_tree->setColumnCount(Column_Count);
-    m_tree->setHeaderLabels({QtHelper::fromString("印章名称"), QtHelper::fromString("签章人"),
-                             QtHelper::fromString("签章时间"), QtHelper::fromString("签章标准"),
-                             QtHelper::fromString("验证结果")});
+    QStringList labels;
+    labels.reserve(Column_Count);
+    for (int column = 0; column < Column_Count; ++column)
+        labels << QString();
+    labels[Column_Seal] = QtHelper::fromString("印章名称");
+    labels[Column_Verdict] = QtHelper::fromString("验证结果");
+    labels[Column_Signer] = QtHelper::fromString("签章人");
+    labels[Column_Time] = QtHelper::fromString("签章时间");
+    labels[Column_Standard] = QtHelper::fromString("签章标准");
+    m_tree->setHeaderLabels(labels);
     m_tree->header()->setStretchLastSection(true);
     ContentLayout()->addWidget(m_tree, 1);
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item, int) { ShowItem(item); });
@@ -77,15 +84,25 @@ void FormOfdSignature::ShowSignatures(FormOfd *form)
                                                                                                : "签章");
         if (GetStampPage(signature) < 0)
             seal += QtHelper::fromString("（未在页面上显示）");
-        auto *row = new QTreeWidgetItem(m_tree, {seal, verdict.GetSigner(), verdict.GetSignTime(),
-                                                 verdict.GetStandard(), verdict.GetText()});
+        auto *row = new QTreeWidgetItem(m_tree);
+        row->setText(Column_Seal, seal);
+        row->setText(Column_Verdict, verdict.GetText());
+        row->setText(Column_Signer, verdict.GetSigner());
+        row->setText(Column_Time, verdict.GetSignTime());
+        row->setText(Column_Standard, verdict.GetStandard());
         row->setData(Column_Seal, kSignatureRole, QVariant::fromValue(static_cast<void *>(signature)));
         row->setForeground(Column_Verdict, LevelColour(verdict.GetLevel()));
-        if (!verdict.GetReason().isEmpty())
+        if (!verdict.GetReason().isEmpty()) {
+            row->setToolTip(Column_Seal, verdict.GetReason());
             row->setToolTip(Column_Verdict, verdict.GetReason());
+        }
         for (const OfdSignatureCheck &check : verdict.GetChecks()) {
-            auto *child = new QTreeWidgetItem(row, {check.name, check.detail});
+            auto *child = new QTreeWidgetItem(row);
+            child->setText(Column_Seal, check.name);
             child->setText(Column_Verdict, CheckStateText(check.state));
+            child->setText(Column_Signer, check.detail);
+            if (check.state == OfdSignatureCheck::State_Failed)
+                child->setForeground(Column_Verdict, LevelColour(OfdSignatureVerdict::Level_Failed));
             child->setToolTip(Column_Signer, check.detail);
             child->setData(Column_Seal, kSignatureRole, row->data(Column_Seal, kSignatureRole));
             child->setFirstColumnSpanned(false);
@@ -95,6 +112,10 @@ void FormOfdSignature::ShowSignatures(FormOfd *form)
     }
     for (int column = 0; column < Column_Count - 1; ++column)
         m_tree->resizeColumnToContents(column);
+    // A long seal name must not push the verdict out of a narrow side bar.
+    const int room = m_tree->viewport()->width();
+    if (room > 0 && m_tree->columnWidth(Column_Seal) > room / 2)
+        m_tree->setColumnWidth(Column_Seal, qMax(120, room / 2));
 }
 
 OfdXmlSignature *FormOfdSignature::GetSignature(const QTreeWidgetItem *item) const

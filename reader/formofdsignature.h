@@ -22,11 +22,12 @@ public:
     // Columns of the tree.
     enum EN_Column
     {
+        // The verdict comes second, so that a narrow side bar still shows it.
         Column_Seal = 0,
+        Column_Verdict,
         Column_Signer,
         Column_Time,
         Column_Standard,
-        Column_Verdict,
         Column_Count
     };
 

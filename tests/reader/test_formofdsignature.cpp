@@ -96,6 +96,8 @@ void TestFormOfdSignature::listsEverySignature()
     QVERIFY(second->text(FormOfdSignature::Column_Seal).contains(T("未在页面上显示")));
     QCOMPARE(panel.GetStampPage(panel.GetSignature(first)), 1);
     QCOMPARE(panel.GetStampPage(panel.GetSignature(second)), -1);
+    // The verdict is the second column, seen first in a narrow side bar.
+    QCOMPARE(panel.GetTree()->headerItem()->text(1), T("验证结果"));
     // Each check is a row below its signature.
     QStringList checks;
     for (int i = 0; i < first->childCount(); ++i)
