@@ -25,14 +25,16 @@ private slots:
     void pdfPages_data();
     void pdfPages();
     void pdfKeepsTextSearchable();
+    void pdfEveryPageInPlace();
     void textInReadingOrder();
     void exitCodes_data();
     void exitCodes();
 
 private:
     // A package of count A4 pages; page i holds two lines, "second line i" drawn above "first line
-    // i" in the file, so that reading order differs from file order.
-    QString TextPackage(int count);
+    // i" in the file, so that reading order differs from file order. With ownSizes, every third page
+    // from the second is 100 x 150 mm by its own Area.
+    QString TextPackage(int count, bool ownSizes = false);
     // Runs ofdtool; returns the exit code, -1 when it crashed or hung.
     int Run(const QStringList &args, QString *out = nullptr, QString *err = nullptr);
     QTemporaryDir m_dir;
@@ -182,9 +184,10 @@ void TestOfdTool::renderOnePageAtDpi()
     QCOMPARE(QImage(out).size(), QSize(500, 800));
 }
 
-QString TestOfdTool::TextPackage(int count)
+QString TestOfdTool::TextPackage(int count, bool ownSizes)
 {
-    const QString path = m_dir.filePath(QStringLiteral("text-%1.ofd").arg(count));
+    const QString path =
+        m_dir.filePath(QStringLiteral("text-%1%2.ofd").arg(count).arg(ownSizes ? "-sized" : ""));
     if (QFile::exists(path))
         return path;
     PackageBuilder builder;
@@ -214,11 +217,17 @@ QString TestOfdTool::TextPackage(int count)
             .arg(text);
     };
     for (int i = 0; i < count; ++i)
-        builder.AddText(QStringLiteral("Doc_0/Pages/P%1.xml").arg(i),
-                        QStringLiteral("<ofd:Page %1><ofd:Content><ofd:Layer ID=\"10\">%2%3</ofd:Layer>"
-                                       "</ofd:Content></ofd:Page>")
-                            .arg(ns, line(11, 60, QStringLiteral("first line %1").arg(i + 1)),
-                                 line(12, 30, QStringLiteral("second line %1").arg(i + 1))));
+        builder.AddText(
+            QStringLiteral("Doc_0/Pages/P%1.xml").arg(i),
+            QStringLiteral("<ofd:Page %1>%2<ofd:Content><ofd:Layer ID=\"10\">%3%4</ofd:Layer>"
+                           "</ofd:Content></ofd:Page>")
+                .arg(ns,
+                     ownSizes && i % 3 == 1
+                         ? QStringLiteral("<ofd:Area><ofd:PhysicalBox>0 0 100 150</ofd:PhysicalBox>"
+                                          "</ofd:Area>")
+                         : QString(),
+                     line(11, 60, QStringLiteral("first line %1").arg(i + 1)),
+                     line(12, 30, QStringLiteral("second line %1").arg(i + 1))));
     if (!builder.WriteTo(path))
         return QString();
     return path;
@@ -293,6 +302,43 @@ void TestOfdTool::pdfKeepsTextSearchable()
     QVERIFY2(text.contains(QStringLiteral("second line 1")) && text.contains(QStringLiteral("first line 1")),
              qPrintable(text));
     QVERIFY(text.indexOf(QStringLiteral("second line 1")) < text.indexOf(QStringLiteral("first line 1")));
+}
+
+void TestOfdTool::pdfEveryPageInPlace()
+{
+    // Pages are read ahead while earlier ones are written out: each PDF page still holds its own
+    // page's text, at its own size.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    if (pdftotext.isEmpty() || pdfinfo.isEmpty())
+        QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
+    const int count = 8;
+    const QString out = m_dir.filePath(QStringLiteral("every.pdf"));
+    QCOMPARE(Run({QStringLiteral("pdf"), TextPackage(count, true), QStringLiteral("-o"), out}), 0);
+    QProcess info;
+    info.start(pdfinfo, {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                         QString::number(count), out});
+    QVERIFY(info.waitForFinished(30000));
+    const QString sizes = QString::fromUtf8(info.readAllStandardOutput());
+    for (int number = 1; number <= count; ++number) {
+        const QRegularExpressionMatch size =
+            QRegularExpression(QStringLiteral("Page +%1 size: +([0-9.]+) x ([0-9.]+) pts").arg(number))
+                .match(sizes);
+        QVERIFY2(size.hasMatch(), qPrintable(sizes));
+        const bool own = (number - 1) % 3 == 1;
+        // 100 x 150 mm, else A4 (210 x 297 mm), in points.
+        QVERIFY2(qAbs(size.captured(1).toDouble() - (own ? 283.46 : 595.28)) < 1, qPrintable(sizes));
+        QVERIFY2(qAbs(size.captured(2).toDouble() - (own ? 425.2 : 841.89)) < 1, qPrintable(sizes));
+        QProcess text;
+        text.start(pdftotext, {QStringLiteral("-f"), QString::number(number), QStringLiteral("-l"),
+                               QString::number(number), out, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        const QString page = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(page.contains(QStringLiteral("second line %1").arg(number)) &&
+                     page.contains(QStringLiteral("first line %1").arg(number)),
+                 qPrintable(QStringLiteral("page %1: %2").arg(number).arg(page)));
+        QCOMPARE(page.count(QStringLiteral(" line ")), 2);
+    }
 }
 
 void TestOfdTool::textInReadingOrder()

@@ -5,7 +5,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QSemaphore>
 #include <QTextStream>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <unistd.h>
@@ -156,11 +158,26 @@ int OfdToolPdf::Run(const QStringList &args, OfdToolStreams &io)
     const bool progress = IsTerminal(stderr);
     const int total = last - first + 1;
     int result = OfdToolExit_Ok;
+    // Starting a page makes the writer compress and write out the one before, which asks nothing of
+    // the document; meanwhile the page after the coming one is read and parsed on a second thread.
+    // Nothing else touches the document until that is done.
+    QThreadPool parser;
+    parser.setMaxThreadCount(1);
+    QSemaphore readAhead;
     for (int number = first; number <= last; ++number) {
         const int index = number - 1;
         if (number > first) {
             writer.setPageLayout(PageLayoutOf(document, index));
+            const bool ahead = number < last;
+            if (ahead) {
+                parser.start([document, index, &readAhead]() {
+                    document->TryParsePage(index + 1);
+                    readAhead.release();
+                });
+            }
             writer.newPage();
+            if (ahead)
+                readAhead.acquire();
         }
         const QRectF target(0, 0, painter.device()->width(), painter.device()->height());
         if (!OfdPageRenderer::RenderPage(package.GetViewManage(), documentNumber - 1, index, &painter,
