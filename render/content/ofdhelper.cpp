@@ -169,8 +169,8 @@ QStringList OfdHelper::SplitList(const QString &text)
 QList<double> OfdHelper::ParseDoubleList(const QString &text)
 {
     QList<double> out;
-    for (const QString &token : SplitList(text))
-        out << ToDouble(token);
+    for (const QStringRef &token : SplitListRefs(text))
+        out << RefToDouble(token);
     return out;
 }
 
@@ -217,9 +217,9 @@ QList<double> OfdHelper::ParseDeltaList(const QString &text)
 
 QList<float> OfdHelper::ParseColorValue(const QString &text)
 {
-    const QStringList tokens = SplitList(text);
+    const QVector<QStringRef> tokens = SplitListRefs(text);
     QList<float> out;
-    auto hex = [](const QString &digits) {
+    auto hex = [](const QStringRef &digits) {
         bool ok = false;
         const qulonglong v = digits.toULongLong(&ok, 16);
         return ok ? float(v) : 0.0f;
@@ -232,11 +232,11 @@ QList<float> OfdHelper::ParseColorValue(const QString &text)
             return out;
         }
     }
-    for (const QString &token : tokens) {
+    for (const QStringRef &token : tokens) {
         if (token.startsWith(QLatin1Char('#')))
             out << hex(token.mid(1));
         else
-            out << float(ToDouble(token));
+            out << float(RefToDouble(token));
     }
     return out;
 }
