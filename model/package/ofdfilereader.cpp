@@ -15,7 +15,7 @@
 namespace {
 qint64 g_entrySizeLimit = qint64(512) * 1024 * 1024;
 qint64 g_cacheEntryLimit = qint64(256) * 1024;
-qint64 g_cacheBudget = qint64(32) * 1024 * 1024;
+qint64 g_cacheBudget = qint64(8) * 1024 * 1024;
 
 // What an entry costs in the cache: its bytes, and its name and bookkeeping, so that the answers
 // for missing entries count as well.

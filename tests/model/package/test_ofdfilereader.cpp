@@ -35,7 +35,7 @@ void TestOfdFileReader::cleanup()
 {
     OfdFileReader::SetEntrySizeLimit(qint64(512) * 1024 * 1024);
     OfdFileReader::SetCacheEntryLimit(qint64(256) * 1024);
-    OfdFileReader::SetCacheBudget(qint64(32) * 1024 * 1024);
+    OfdFileReader::SetCacheBudget(qint64(8) * 1024 * 1024);
 }
 
 void TestOfdFileReader::entrySizeWithoutReading_data()
