@@ -26,6 +26,8 @@ bool OfdPageRenderer::RenderPage(OfdViewManage *manage, int document, int pageIn
     if (!file || pageIndex < 0 || pageIndex >= file->GetPageCount() || !painter)
         return false;
     OfdPageScene scene;
+    // Drawn once, whole: an index of where the items are would be built only to be thrown away.
+    scene.setItemIndexMethod(QGraphicsScene::NoIndex);
     scene.SetViewManage(manage);
     scene.SetPageIndex(document, pageIndex);
     scene.CreateScene();

@@ -16,11 +16,24 @@
 namespace {
 qint64 g_entrySizeLimit = qint64(512) * 1024 * 1024;
 qint64 g_cacheEntryLimit = qint64(256) * 1024;
+qint64 g_cacheBudget = qint64(8) * 1024 * 1024;
+
+// What an entry costs in the cache: its bytes, and its name and bookkeeping, so that the answers
+// for missing entries count as well.
+int CacheCost(const QString &path, const QByteArray &data)
+{
+    return data.size() + path.size() * 2 + 64;
+}
+
+int CacheMaxCost(qint64 budget)
+{
+    return int(qBound<qint64>(1, budget, INT_MAX));
+}
 } // namespace
 
 OfdContentSource::~OfdContentSource() = default;
 
-OfdFileReader::OfdFileReader() = default;
+OfdFileReader::OfdFileReader() : m_cache(CacheMaxCost(g_cacheBudget)) {}
 
 OfdFileReader::~OfdFileReader()
 {
@@ -45,6 +58,16 @@ qint64 OfdFileReader::GetCacheEntryLimit()
 void OfdFileReader::SetCacheEntryLimit(qint64 bytes)
 {
     g_cacheEntryLimit = bytes;
+}
+
+qint64 OfdFileReader::GetCacheBudget()
+{
+    return g_cacheBudget;
+}
+
+void OfdFileReader::SetCacheBudget(qint64 bytes)
+{
+    g_cacheBudget = bytes;
 }
 
 void OfdFileReader::CloseArchive()
@@ -248,9 +271,8 @@ QByteArray OfdFileReader::ReadCurrentEntry(const QString &name)
 
 QByteArray OfdFileReader::GetFileContent(const QString &path)
 {
-    const auto cached = m_cache.constFind(path);
-    if (cached != m_cache.constEnd())
-        return cached.value();
+    if (const QByteArray *cached = m_cache.object(path))
+        return *cached;
 
     QByteArray data = ReadEntry(path);
     if (data.isEmpty()) {
@@ -264,7 +286,7 @@ QByteArray OfdFileReader::GetFileContent(const QString &path)
             data = ReadEntry(actual);
     }
     if (data.size() <= g_cacheEntryLimit)
-        m_cache.insert(path, data);
+        m_cache.insert(path, new QByteArray(data), CacheCost(path, data));
     return data;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCache>
 #include <QHash>
 #include <QStringList>
 
@@ -15,9 +16,10 @@ class QIODevice;
 struct QuaZipFileInfo64;
 
 // One opened OFD package (a ZIP archive): lists its entries and hands out their bytes. Small entries
-// (XML parts) are decompressed once and cached for the reader's life; large ones (pictures, fonts)
-// are read again on each request, so that their bytes do not stay in memory after their users
-// have decoded them.
+// (XML parts) are decompressed once and kept, up to a total byte budget beyond which the least
+// recently asked for go first, so that reading every page of a long document does not keep them
+// all; large ones (pictures, fonts) are read again on each request, so that their bytes do not stay
+// in memory after their users have decoded them.
 class OfdFileReader : public OfdContentSource
 {
 public:
@@ -49,6 +51,10 @@ public:
     // Entries up to this size are cached after their first read (bytes).
     static qint64 GetCacheEntryLimit();
     static void SetCacheEntryLimit(qint64 bytes);
+    // What all cached entries of one reader may take together (bytes); applies to readers opened
+    // after the change.
+    static qint64 GetCacheBudget();
+    static void SetCacheBudget(qint64 bytes);
 
     // Visits every entry in archive order with its stored facts and its bytes as they lie in the
     // archive (still compressed), so that a writer can store it again unchanged. The visit returns
@@ -78,7 +84,7 @@ private:
     QHash<QString, QString> m_foldedPaths; // entry names by their case-folded form, without leading "/"
     QHash<QString, qint64> m_entrySizes;   // declared uncompressed size by entry name
     QByteArray m_packageBytes;
-    QHash<QString, QByteArray> m_cache;
+    QCache<QString, QByteArray> m_cache;            // cost: the entry's size plus a little for its name
     QHash<QString, QByteArray> m_firstOfDuplicates; // names given twice: the first entry's bytes
     // The archive reads from one of the two devices, so it is destroyed first.
     std::unique_ptr<QFile> m_file;

@@ -67,8 +67,49 @@ bool OfdHelper::StringToBool(const QString &text, bool def)
     return t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
 }
 
+namespace {
+// Plain decimals ("12", "-4.25", ".5"), the numbers documents are made of, read without the
+// locale machinery: at most 15 digits, so that the digits and the power of ten are both exact and
+// their quotient is the correctly rounded value, the same the general reader gives. False for
+// anything else (exponents, infinities, blanks, long digit strings), which that reader takes.
+bool ReadPlainDecimal(const QChar *s, int n, double &value)
+{
+    static const double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    int i = 0;
+    bool negative = false;
+    if (i < n && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+')))
+        negative = s[i++] == QLatin1Char('-');
+    qint64 digits = 0;
+    int count = 0;
+    int fraction = -1; // digits after the point; -1 before a point
+    for (; i < n; ++i) {
+        const ushort c = s[i].unicode();
+        if (c >= '0' && c <= '9') {
+            if (++count > 15)
+                return false;
+            digits = digits * 10 + (c - '0');
+            if (fraction >= 0)
+                ++fraction;
+        } else if (c == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0)
+        return false;
+    const double v = fraction > 0 ? double(digits) / kPowers[fraction] : double(digits);
+    value = negative ? -v : v;
+    return true;
+}
+} // namespace
+
 double OfdHelper::ToDouble(const QString &token)
 {
+    double fast = 0;
+    if (ReadPlainDecimal(token.constData(), token.size(), fast))
+        return fast;
     bool ok = false;
     const double v = token.trimmed().toDouble(&ok);
     return ok ? v : 0.0;
@@ -108,6 +149,9 @@ QVector<QStringRef> SplitListRefs(const QString &text)
 
 double RefToDouble(const QStringRef &token)
 {
+    double fast = 0;
+    if (ReadPlainDecimal(token.constData(), token.size(), fast))
+        return fast;
     bool ok = false;
     const double v = token.toDouble(&ok);
     return ok ? v : 0.0;
@@ -125,28 +169,43 @@ QStringList OfdHelper::SplitList(const QString &text)
 QList<double> OfdHelper::ParseDoubleList(const QString &text)
 {
     QList<double> out;
-    for (const QString &token : SplitList(text))
-        out << ToDouble(token);
+    for (const QStringRef &token : SplitListRefs(text))
+        out << RefToDouble(token);
     return out;
 }
 
 QList<double> OfdHelper::ParseDeltaList(const QString &text)
 {
-    const QVector<QStringRef> tokens = SplitListRefs(text);
+    // Read token by token straight from the text: these lists hold one number per character.
+    const QChar *chars = text.constData();
+    const int size = text.size();
+    int at = 0;
+    auto next = [&](QStringRef &token) {
+        while (at < size && chars[at].isSpace())
+            ++at;
+        if (at == size)
+            return false;
+        const int begin = at;
+        while (at < size && !chars[at].isSpace())
+            ++at;
+        token = text.midRef(begin, at - begin);
+        return true;
+    };
     QList<double> out;
-    out.reserve(qMin(tokens.size(), int(kMaxDeltaCount)));
-    for (int i = 0; i < tokens.size() && out.size() < kMaxDeltaCount; ++i) {
-        const QStringRef &token = tokens[i];
-        if (token == QLatin1String("g") || token == QLatin1String("G")) {
-            if (i + 2 >= tokens.size()) // a repetition without count and value adds nothing
+    QStringRef token;
+    while (out.size() < kMaxDeltaCount && next(token)) {
+        if (token.size() == 1 && (token.at(0) == QLatin1Char('g') || token.at(0) == QLatin1Char('G'))) {
+            QStringRef countToken;
+            QStringRef valueToken;
+            if (!next(countToken) || !next(valueToken)) // a repetition without count and value adds nothing
                 break;
-            const double count = RefToDouble(tokens[i + 1]);
-            const double value = double(float(RefToDouble(tokens[i + 2])));
-            i += 2;
+            const double count = RefToDouble(countToken);
+            const double value = double(float(RefToDouble(valueToken)));
             if (!(count >= 1)) // also NaN
                 continue;
             const int room = kMaxDeltaCount - out.size();
             const int n = count >= room ? room : int(count);
+            out.reserve(out.size() + n);
             for (int k = 0; k < n; ++k)
                 out << value;
         } else {
@@ -158,9 +217,9 @@ QList<double> OfdHelper::ParseDeltaList(const QString &text)
 
 QList<float> OfdHelper::ParseColorValue(const QString &text)
 {
-    const QStringList tokens = SplitList(text);
+    const QVector<QStringRef> tokens = SplitListRefs(text);
     QList<float> out;
-    auto hex = [](const QString &digits) {
+    auto hex = [](const QStringRef &digits) {
         bool ok = false;
         const qulonglong v = digits.toULongLong(&ok, 16);
         return ok ? float(v) : 0.0f;
@@ -173,11 +232,11 @@ QList<float> OfdHelper::ParseColorValue(const QString &text)
             return out;
         }
     }
-    for (const QString &token : tokens) {
+    for (const QStringRef &token : tokens) {
         if (token.startsWith(QLatin1Char('#')))
             out << hex(token.mid(1));
         else
-            out << float(ToDouble(token));
+            out << float(RefToDouble(token));
     }
     return out;
 }

@@ -18,12 +18,12 @@ namespace {
 // finite leave it empty as well.
 QRectF ParseBoundary(const QString &text)
 {
-    const QStringList parts = OfdHelper::SplitList(text);
+    const QList<double> parts = OfdHelper::ParseDoubleList(text);
     if (parts.size() < 4)
         return QRectF();
     float v[4];
     for (int i = 0; i < 4; ++i) {
-        v[i] = float(OfdHelper::ToDouble(parts[i]));
+        v[i] = float(parts[i]);
         if (!std::isfinite(v[i]))
             return QRectF();
     }

@@ -25,14 +25,17 @@ private slots:
     void pdfPages_data();
     void pdfPages();
     void pdfKeepsTextSearchable();
+    void pdfEveryPageInPlace();
     void textInReadingOrder();
     void exitCodes_data();
     void exitCodes();
 
 private:
     // A package of count A4 pages; page i holds two lines, "second line i" drawn above "first line
-    // i" in the file, so that reading order differs from file order.
-    QString TextPackage(int count);
+    // i" in the file, so that reading order differs from file order. Varied pages also draw a
+    // template ("template mark"); every third page from the second is 100 x 150 mm by its own Area,
+    // every third from the third has its lines in red by a draw parameter.
+    QString TextPackage(int count, bool varied = false);
     // Runs ofdtool; returns the exit code, -1 when it crashed or hung.
     int Run(const QStringList &args, QString *out = nullptr, QString *err = nullptr);
     QTemporaryDir m_dir;
@@ -182,9 +185,10 @@ void TestOfdTool::renderOnePageAtDpi()
     QCOMPARE(QImage(out).size(), QSize(500, 800));
 }
 
-QString TestOfdTool::TextPackage(int count)
+QString TestOfdTool::TextPackage(int count, bool varied)
 {
-    const QString path = m_dir.filePath(QStringLiteral("text-%1.ofd").arg(count));
+    const QString path =
+        m_dir.filePath(QStringLiteral("text-%1%2.ofd").arg(count).arg(varied ? "-varied" : ""));
     if (QFile::exists(path))
         return path;
     PackageBuilder builder;
@@ -199,26 +203,43 @@ QString TestOfdTool::TextPackage(int count)
     builder.AddText(
         QStringLiteral("Doc_0/Document.xml"),
         QStringLiteral("<ofd:Document %1><ofd:CommonData><ofd:PageArea><ofd:PhysicalBox>0 0 210 297"
-                       "</ofd:PhysicalBox></ofd:PageArea><ofd:PublicRes>Pub.xml</ofd:PublicRes>"
+                       "</ofd:PhysicalBox></ofd:PageArea><ofd:PublicRes>Pub.xml</ofd:PublicRes>%3"
                        "</ofd:CommonData><ofd:Pages>%2</ofd:Pages></ofd:Document>")
-            .arg(ns, list));
+            .arg(ns, list,
+                 varied ? QStringLiteral("<ofd:TemplatePage ID=\"50\" BaseLoc=\"Tpls/T0.xml\"/>")
+                        : QString()));
     builder.AddText(QStringLiteral("Doc_0/Pub.xml"),
                     QStringLiteral("<ofd:Res %1><ofd:Fonts><ofd:Font ID=\"2\" FontName=\"Liberation Sans\"/>"
-                                   "</ofd:Fonts></ofd:Res>")
+                                   "</ofd:Fonts><ofd:DrawParams><ofd:DrawParam ID=\"5\"><ofd:FillColor "
+                                   "Value=\"255 0 0\"/></ofd:DrawParam></ofd:DrawParams></ofd:Res>")
                         .arg(ns));
-    auto line = [](int id, double y, const QString &text) {
-        return QStringLiteral("<ofd:TextObject ID=\"%1\" Boundary=\"20 %2 150 10\" Font=\"2\" Size=\"5\">"
+    auto line = [](int id, double y, const QString &text, bool red = false) {
+        return QStringLiteral("<ofd:TextObject ID=\"%1\" Boundary=\"20 %2 150 10\" Font=\"2\" Size=\"5\"%4>"
                               "<ofd:TextCode X=\"0\" Y=\"6\">%3</ofd:TextCode></ofd:TextObject>")
             .arg(id)
             .arg(y)
-            .arg(text);
+            .arg(text, red ? QStringLiteral(" DrawParam=\"5\"") : QString());
     };
+    if (varied)
+        builder.AddText(
+            QStringLiteral("Doc_0/Tpls/T0.xml"),
+            QStringLiteral("<ofd:Page %1><ofd:Content><ofd:Layer ID=\"90\">%2</ofd:Layer></ofd:Content>"
+                           "</ofd:Page>")
+                .arg(ns, line(91, 100, QStringLiteral("template mark"))));
     for (int i = 0; i < count; ++i)
-        builder.AddText(QStringLiteral("Doc_0/Pages/P%1.xml").arg(i),
-                        QStringLiteral("<ofd:Page %1><ofd:Content><ofd:Layer ID=\"10\">%2%3</ofd:Layer>"
-                                       "</ofd:Content></ofd:Page>")
-                            .arg(ns, line(11, 60, QStringLiteral("first line %1").arg(i + 1)),
-                                 line(12, 30, QStringLiteral("second line %1").arg(i + 1))));
+        builder.AddText(
+            QStringLiteral("Doc_0/Pages/P%1.xml").arg(i),
+            QStringLiteral("<ofd:Page %1>%2<ofd:Content><ofd:Layer ID=\"10\">%3%4</ofd:Layer>"
+                           "</ofd:Content></ofd:Page>")
+                .arg(ns,
+                     !varied ? QString()
+                     : i % 3 == 1
+                         ? QStringLiteral(
+                               "<ofd:Template TemplateID=\"50\"/><ofd:Area><ofd:PhysicalBox>0 0 100 150"
+                               "</ofd:PhysicalBox></ofd:Area>")
+                         : QStringLiteral("<ofd:Template TemplateID=\"50\"/>"),
+                     line(11, 60, QStringLiteral("first line %1").arg(i + 1), varied && i % 3 == 2),
+                     line(12, 30, QStringLiteral("second line %1").arg(i + 1), varied && i % 3 == 2)));
     if (!builder.WriteTo(path))
         return QString();
     return path;
@@ -293,6 +314,72 @@ void TestOfdTool::pdfKeepsTextSearchable()
     QVERIFY2(text.contains(QStringLiteral("second line 1")) && text.contains(QStringLiteral("first line 1")),
              qPrintable(text));
     QVERIFY(text.indexOf(QStringLiteral("second line 1")) < text.indexOf(QStringLiteral("first line 1")));
+}
+
+void TestOfdTool::pdfEveryPageInPlace()
+{
+    // Pages are parsed ahead while earlier ones are drawn and written out: each PDF page still holds
+    // its own page's text and template, at its own size, in the colours its draw parameters give.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftotext.isEmpty() || pdfinfo.isEmpty() || pdftoppm.isEmpty())
+        QSKIP("pdftotext, pdfinfo and pdftoppm (poppler-utils) are not installed");
+    const int count = 8;
+    const QString out = m_dir.filePath(QStringLiteral("every.pdf"));
+    QCOMPARE(Run({QStringLiteral("pdf"), TextPackage(count, true), QStringLiteral("-o"), out}), 0);
+    QProcess info;
+    info.start(pdfinfo, {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                         QString::number(count), out});
+    QVERIFY(info.waitForFinished(30000));
+    const QString sizes = QString::fromUtf8(info.readAllStandardOutput());
+    for (int number = 1; number <= count; ++number) {
+        const QRegularExpressionMatch size =
+            QRegularExpression(QStringLiteral("Page +%1 size: +([0-9.]+) x ([0-9.]+) pts").arg(number))
+                .match(sizes);
+        QVERIFY2(size.hasMatch(), qPrintable(sizes));
+        const bool own = (number - 1) % 3 == 1;
+        // 100 x 150 mm, else A4 (210 x 297 mm), in points.
+        QVERIFY2(qAbs(size.captured(1).toDouble() - (own ? 283.46 : 595.28)) < 1, qPrintable(sizes));
+        QVERIFY2(qAbs(size.captured(2).toDouble() - (own ? 425.2 : 841.89)) < 1, qPrintable(sizes));
+        QProcess text;
+        text.start(pdftotext, {QStringLiteral("-f"), QString::number(number), QStringLiteral("-l"),
+                               QString::number(number), out, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        const QString page = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(page.contains(QStringLiteral("second line %1").arg(number)) &&
+                     page.contains(QStringLiteral("first line %1").arg(number)),
+                 qPrintable(QStringLiteral("page %1: %2").arg(number).arg(page)));
+        QCOMPARE(page.count(QStringLiteral(" line ")), 2);
+        QVERIFY2(page.contains(QStringLiteral("template mark")), qPrintable(page));
+        // The lines' row on the page picture: red where the draw parameter says so, else black.
+        const QString picture = m_dir.filePath(QStringLiteral("every-%1").arg(number));
+        QCOMPARE(QProcess::execute(pdftoppm,
+                                   {QStringLiteral("-r"), QStringLiteral("36"), QStringLiteral("-f"),
+                                    QString::number(number), QStringLiteral("-l"), QString::number(number),
+                                    QStringLiteral("-png"), QStringLiteral("-singlefile"), out, picture}),
+                 0);
+        const QImage image(picture + QStringLiteral(".png"));
+        QVERIFY(!image.isNull());
+        int red = 0;
+        int dark = 0;
+        // The two lines lie between 30 and 70 mm from the top, from 20 mm to the right.
+        for (int y = int(30 / 25.4 * 36); y < int(70 / 25.4 * 36) && y < image.height(); ++y) {
+            for (int x = int(20 / 25.4 * 36); x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.red() > 150 && c.green() < 110 && c.blue() < 110)
+                    ++red;
+                else if (c.red() < 110 && c.green() < 110 && c.blue() < 110)
+                    ++dark;
+            }
+        }
+        if ((number - 1) % 3 == 2)
+            QVERIFY2(red > 10 && dark == 0,
+                     qPrintable(QStringLiteral("page %1: %2 red, %3 dark").arg(number).arg(red).arg(dark)));
+        else
+            QVERIFY2(red == 0 && dark > 10,
+                     qPrintable(QStringLiteral("page %1: %2 red, %3 dark").arg(number).arg(red).arg(dark)));
+    }
 }
 
 void TestOfdTool::textInReadingOrder()

@@ -1,18 +1,24 @@
 #include "ofdtoolexport.h"
 
+#include <QMutexLocker>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRecursiveMutex>
 #include <QSaveFile>
+#include <QSemaphore>
 #include <QTextStream>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <unistd.h>
 
 #include "model/document/ofdfile.h"
+#include "model/document/ofdxmlpagemanage.h"
 #include "ofdtoolcommand.h"
 #include "ofdtooldocument.h"
+#include "render/content/ofdxmlpage.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdpagescene.h"
 
@@ -86,6 +92,84 @@ bool IsTerminal(FILE *stream)
     return isatty(fileno(stream)) == 1;
 }
 
+// The document as a page parsed on another thread sees it: each request waits for the lock, which the
+// export holds whenever it works with the document itself.
+class LockedDocument : public OfdDocumentAccess
+{
+public:
+    LockedDocument(OfdDocumentAccess *document, QRecursiveMutex *lock) : m_document(document), m_lock(lock) {}
+
+    QByteArray GetOfdFileContent(const QString &path) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetOfdFileContent(path);
+    }
+    OfdTypeColorSpace *GetColorSpace(int id) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetColorSpace(id);
+    }
+    OfdTypeFont *GetFont(int id) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetFont(id);
+    }
+    OfdTypeCompositeGraphicUnit *GetCompositeGraphicUnit(int id) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetCompositeGraphicUnit(id);
+    }
+    OfdTypeMultiMedia *GetMultiMedia(int id, int pageKey) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetMultiMedia(id, pageKey);
+    }
+    OfdTypeDrawParam *GetDrawParam(const QString &id, int pageKey) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetDrawParam(id, pageKey);
+    }
+    OfdTypeFillColor *GetFillColor(const QString &id, int pageKey) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetFillColor(id, pageKey);
+    }
+    OfdTypeFillColor *GetStrokeColor(const QString &id, int pageKey) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetStrokeColor(id, pageKey);
+    }
+    QByteArray GetTemplateFileContent(int id) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetTemplateFileContent(id);
+    }
+    QString GetTemplateFilePath(int id) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetTemplateFilePath(id);
+    }
+    void AddPageRes(const QString &path, int pageKey) override
+    {
+        QMutexLocker held(m_lock);
+        m_document->AddPageRes(path, pageKey);
+    }
+    QString GetFontFromEmbedFile(const QString &path) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetFontFromEmbedFile(path);
+    }
+    float GetBaseline(const QFont &font, int fontId, float size) override
+    {
+        QMutexLocker held(m_lock);
+        return m_document->GetBaseline(font, fontId, size);
+    }
+
+private:
+    OfdDocumentAccess *m_document;
+    QRecursiveMutex *m_lock;
+};
+
 QPageLayout PageLayoutOf(OfdFile *document, int index)
 {
     QSizeF mm;
@@ -156,11 +240,44 @@ int OfdToolPdf::Run(const QStringList &args, OfdToolStreams &io)
     const bool progress = IsTerminal(stderr);
     const int total = last - first + 1;
     int result = OfdToolExit_Ok;
+    // The page after the one being drawn is parsed on a second thread. What it asks of the document
+    // waits for the lock, which this loop lets go only while nothing here uses the document: while
+    // the writer compresses and writes out a finished page, and while waiting for the page read ahead.
+    QRecursiveMutex documentLock;
+    LockedDocument lockedDocument(document, &documentLock);
+    QMutexLocker held(&documentLock);
+    QThreadPool parser;
+    parser.setMaxThreadCount(1);
+    QSemaphore readAhead;
+    int aheadIndex = -1; // the page being parsed on the other thread
+    const auto waitForAhead = [&]() {
+        if (aheadIndex < 0)
+            return;
+        held.unlock();
+        readAhead.acquire();
+        held.relock();
+        aheadIndex = -1;
+    };
+    OfdXmlPageManage *pages = document->GetPageManage();
     for (int number = first; number <= last; ++number) {
         const int index = number - 1;
-        if (number > first) {
+        if (aheadIndex == index)
+            waitForAhead();
+        if (number > first)
             writer.setPageLayout(PageLayoutOf(document, index));
+        OfdXmlPage *next = number < last && pages ? pages->GetOfdPage(index + 1, false) : nullptr;
+        if (next && !next->IsParsed()) {
+            next->SetOfdFile(&lockedDocument);
+            aheadIndex = index + 1;
+            parser.start([next, &readAhead]() {
+                next->TryParse();
+                readAhead.release();
+            });
+        }
+        if (number > first) {
+            held.unlock();
             writer.newPage();
+            held.relock();
         }
         const QRectF target(0, 0, painter.device()->width(), painter.device()->height());
         if (!OfdPageRenderer::RenderPage(package.GetViewManage(), documentNumber - 1, index, &painter,
@@ -170,11 +287,16 @@ int OfdToolPdf::Run(const QStringList &args, OfdToolStreams &io)
         }
         // The page's objects are not needed again: memory stays that of one page.
         document->ReleasePage(index);
+        if (OfdXmlPage *page = pages ? pages->GetOfdPage(index, false) : nullptr) {
+            if (page->GetOfdFile() == &lockedDocument)
+                page->SetOfdFile(document);
+        }
         if (progress && (number == last || (number - first) % 10 == 0)) {
             io.err << "\r" << QStringLiteral("page %1/%2").arg(number - first + 1).arg(total);
             io.err.flush();
         }
     }
+    waitForAhead();
     if (progress)
         io.err << "\n";
     painter.end();

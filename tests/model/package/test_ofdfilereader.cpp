@@ -31,12 +31,14 @@ private slots:
     void entrySizeWithoutReading_data();
     void entrySizeWithoutReading();
     void largeEntriesAreNotKept();
+    void cacheStaysWithinBudget();
 };
 
 void TestOfdFileReader::cleanup()
 {
     OfdFileReader::SetEntrySizeLimit(qint64(512) * 1024 * 1024);
     OfdFileReader::SetCacheEntryLimit(qint64(256) * 1024);
+    OfdFileReader::SetCacheBudget(qint64(8) * 1024 * 1024);
 }
 
 void TestOfdFileReader::entrySizeWithoutReading_data()
@@ -84,6 +86,37 @@ void TestOfdFileReader::largeEntriesAreNotKept()
     QVERIFY(first.constData() != second.constData());
     const QByteArray small = reader.GetFileContent(QStringLiteral("s.xml"));
     QCOMPARE(reader.GetFileContent(QStringLiteral("s.xml")).constData(), small.constData());
+}
+
+void TestOfdFileReader::cacheStaysWithinBudget()
+{
+    // Room for about three of the entries: reading all of them keeps the last ones asked for, and
+    // an entry asked for again stays ahead of those read once. The first answers are held on to, so
+    // that a kept entry hands out the same storage and a dropped one a new one.
+    OfdFileReader::SetCacheBudget(3500);
+    PackageBuilder builder;
+    QStringList names;
+    for (int i = 0; i < 6; ++i) {
+        names << QStringLiteral("Doc_0/Pages/Page_%1/Content.xml").arg(i);
+        builder.Add(names.last(), QByteArray(1000, char('a' + i)));
+    }
+    OfdFileReader reader;
+    QVERIFY(reader.Open(builder.Build()));
+    QVector<QByteArray> first;
+    for (int i = 0; i < 3; ++i) {
+        first << reader.GetFileContent(names[i]);
+        QCOMPARE(first.last(), QByteArray(1000, char('a' + i)));
+    }
+    QCOMPARE(reader.GetFileContent(names[0]).constData(), first[0].constData()); // kept, and used
+    for (int i = 3; i < 5; ++i)
+        first << reader.GetFileContent(names[i]);
+    // Page 0 was asked for after pages 1 and 2; those went first.
+    QCOMPARE(reader.GetFileContent(names[4]).constData(), first[4].constData());
+    QCOMPARE(reader.GetFileContent(names[0]).constData(), first[0].constData());
+    const QByteArray again = reader.GetFileContent(names[1]);
+    QCOMPARE(again, QByteArray(1000, 'b'));
+    QVERIFY(again.constData() != first[1].constData());
+    QVERIFY(reader.GetFileContent(names[2]).constData() != first[2].constData());
 }
 
 void TestOfdFileReader::entriesInArchiveOrder()

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -23,6 +24,9 @@ private slots:
     void deltaList_data();
     void deltaList();
     void deltaListRepetitionIsCapped();
+    void numbersAsTheGeneralReader_data();
+    void numbersAsTheGeneralReader();
+    void manyDecimalsAsTheGeneralReader();
     void colorValue_data();
     void colorValue();
     void rect_data();
@@ -126,6 +130,102 @@ void TestOfdHelper::deltaList()
     QFETCH(QString, text);
     QFETCH(QList<double>, values);
     QCOMPARE(OfdHelper::ParseDeltaList(text), values);
+}
+
+namespace {
+// What the locale's reader makes of a token, 0 when it takes none.
+double GeneralReader(const QString &text)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok ? v : 0.0;
+}
+
+bool SameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+} // namespace
+
+void TestOfdHelper::numbersAsTheGeneralReader_data()
+{
+    QTest::addColumn<QString>("text");
+    for (const char *text : {"0",
+                             "-0",
+                             "+0",
+                             "7",
+                             "+5",
+                             "-12",
+                             "4.2",
+                             "0.1",
+                             "-0.35",
+                             ".5",
+                             "-.5",
+                             "5.",
+                             "1.",
+                             "007.250",
+                             "123456789012345",
+                             "1234567890123456",
+                             "0.000000000000001",
+                             "0.1234567890123456",
+                             "1e3",
+                             "-2.5E-2",
+                             "inf",
+                             "-inf",
+                             "nan",
+                             ".",
+                             "-",
+                             "+",
+                             "",
+                             "1.2.3",
+                             "1,5",
+                             "--1",
+                             " 3.5",
+                             "3.5 ",
+                             "0x10",
+                             "99999999999999.9",
+                             "0.30000000000000004",
+                             "210",
+                             "297.000000"})
+        QTest::newRow(text) << QString::fromLatin1(text);
+}
+
+void TestOfdHelper::numbersAsTheGeneralReader()
+{
+    // The same double to the last bit (so -0 stays -0), whether a token takes the short way or not.
+    QFETCH(QString, text);
+    const double expected = GeneralReader(text);
+    QVERIFY2(SameBits(OfdHelper::ToDouble(text), expected), qPrintable(text));
+    const QList<double> list = OfdHelper::ParseDeltaList(text);
+    if (!text.trimmed().isEmpty()) {
+        QCOMPARE(list.size(), 1);
+        QVERIFY2(SameBits(list[0], expected), qPrintable(text));
+    }
+}
+
+void TestOfdHelper::manyDecimalsAsTheGeneralReader()
+{
+    // Decimals of every length the short way reads, with the point anywhere: each is the correctly
+    // rounded double, as the general reader gives.
+    QRandomGenerator random(18);
+    for (int n = 0; n < 50000; ++n) {
+        const int digits = 1 + int(random.bounded(15));
+        QString text;
+        if (random.bounded(3) == 0)
+            text += QLatin1Char('-');
+        const int point = int(random.bounded(digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == point)
+                text += QLatin1Char('.');
+            text += QLatin1Char(char('0' + random.bounded(10)));
+        }
+        const double expected = GeneralReader(text);
+        if (!SameBits(OfdHelper::ToDouble(text), expected))
+            QFAIL(qPrintable(QStringLiteral("%1 read as %2, not %3")
+                                 .arg(text)
+                                 .arg(OfdHelper::ToDouble(text), 0, 'g', 17)
+                                 .arg(expected, 0, 'g', 17)));
+    }
 }
 
 void TestOfdHelper::deltaListRepetitionIsCapped()
