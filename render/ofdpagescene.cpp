@@ -209,8 +209,11 @@ void OfdPageScene::CreateScene()
     if (m_annotHook)
         m_annotHook->CreateAnnotation();
     CreateSeal();
-    for (QGraphicsItem *item : m_layers->GetSortItems())
-        addItem(item);
+    // Annotations and seals made above went onto the scene as they were added.
+    for (QGraphicsItem *item : m_layers->GetSortItems()) {
+        if (item->scene() != this)
+            addItem(item);
+    }
     m_itemsAdded = true;
     VisualItemToHashGroup();
 }
