@@ -13,11 +13,11 @@
 
 #include "annot/ofdvisualsourceannot.h"
 #include "annot/ofdxmlannotations.h"
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdhelper.h"
+#include "model/content/ofdvisualitemtransfer.h"
+#include "model/content/ofdxmlpageblock.h"
 #include "model/xml/xmlnode.h"
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdhelper.h"
-#include "render/content/ofdvisualitemtransfer.h"
-#include "render/content/ofdxmlpageblock.h"
 #include "render/ofdscenebuilder.h"
 #include "writer/ofdcreatorpage.h"
 

@@ -3,10 +3,10 @@
 #include <QDebug>
 #include <QXmlStreamReader>
 
+#include "model/content/ofdhelper.h"
+#include "model/content/ofdvisualitemtransfer.h"
+#include "model/content/ofdxmlpageblock.h"
 #include "model/document/ofdfile.h"
-#include "render/content/ofdhelper.h"
-#include "render/content/ofdvisualitemtransfer.h"
-#include "render/content/ofdxmlpageblock.h"
 
 namespace {
 // Both annotation files name their elements with the prefix "ofd", compared exactly.

@@ -8,8 +8,8 @@
 #include "annot/ofdvisualitemannot.h"
 #include "annot/ofdxmlannotations.h"
 #include "app/qthelper.h"
+#include "model/content/ofdxmlpageblock.h"
 #include "model/document/ofdfile.h"
-#include "render/content/ofdxmlpageblock.h"
 
 PageAnnotManage::PageAnnotManage(OfdPageScene *scene) : m_scene(scene) {}
 

@@ -19,12 +19,12 @@
 #include <functional>
 
 #include "annot/ofdannotsupport.h"
+#include "model/content/ofdconvert.h"
 #include "model/document/ofdfile.h"
 #include "model/package/ofdfilereader.h"
 #include "packagebuilder.h"
 #include "reader/formofd.h"
 #include "reader/formofdpage.h"
-#include "render/content/ofdconvert.h"
 #include "render/imaging/ofdimagecache.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdpagescene.h"

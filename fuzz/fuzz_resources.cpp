@@ -2,9 +2,9 @@
 #include <QByteArray>
 
 #include "fuzzapp.h"
+#include "model/content/ofdtypedrawparam.h"
+#include "model/content/ofdtypefillcolor.h"
 #include "model/document/ofdxmlres.h"
-#include "render/content/ofdtypedrawparam.h"
-#include "render/content/ofdtypefillcolor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -17,9 +17,9 @@
 #include <memory>
 
 #include "app/qthelper.h"
+#include "model/content/ofdconvert.h"
 #include "model/document/ofdfile.h"
 #include "reader/formofd.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdvisualitemsignseal.h"
 

@@ -5,10 +5,10 @@
 #include <QVBoxLayout>
 
 #include "app/qthelper.h"
+#include "model/content/ofdconvert.h"
 #include "model/document/ofdfile.h"
 #include "model/document/ofdoutline.h"
 #include "reader/formofd.h"
-#include "render/content/ofdconvert.h"
 
 namespace {
 const int kElemRole = Qt::UserRole + 1;

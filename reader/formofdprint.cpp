@@ -22,10 +22,10 @@
 #include <memory>
 
 #include "app/qthelper.h"
+#include "model/content/ofdconvert.h"
 #include "reader/formofdpage.h"
 #include "reader/formofdpagecolumn.h"
 #include "reader/formofdprintui.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdvisualitemsignseal.h"
 

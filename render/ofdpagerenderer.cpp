@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "model/content/ofdconvert.h"
 #include "model/document/ofdfile.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdviewmanage.h"
 

@@ -12,13 +12,13 @@
 
 #include <algorithm>
 
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdxmlpage.h"
+#include "model/content/ofdxmlpageblock.h"
+#include "model/content/ofdxmlpagelayer.h"
+#include "model/content/ofdxmlpagelayergroup.h"
 #include "model/document/ofdfile.h"
 #include "model/document/ofdxmlpagemanage.h"
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdxmlpage.h"
-#include "render/content/ofdxmlpageblock.h"
-#include "render/content/ofdxmlpagelayer.h"
-#include "render/content/ofdxmlpagelayergroup.h"
 #include "render/graphicsitemlayermanage.h"
 #include "render/ofdscenebuilder.h"
 #include "render/ofdviewmanage.h"

@@ -2,10 +2,10 @@
 
 #include <QPainter>
 
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdspecialcolorpattern.h"
-#include "render/content/ofdtypefillcolor.h"
-#include "render/content/ofdxmlpageblock.h"
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdspecialcolorpattern.h"
+#include "model/content/ofdtypefillcolor.h"
+#include "model/content/ofdxmlpageblock.h"
 #include "render/ofdscenebuilder.h"
 #include "render/ofdvisualitem.h"
 

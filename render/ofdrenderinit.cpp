@@ -1,6 +1,6 @@
 #include "render/ofdrenderinit.h"
 
-#include "render/content/ofdspecialcolorpattern.h"
+#include "model/content/ofdspecialcolorpattern.h"
 #include "render/ofdpatterncell.h"
 
 void OfdRenderInit::Init()

@@ -2,10 +2,10 @@
 
 #include <QDebug>
 
-#include "render/content/ofdpageitemcomposite.h"
-#include "render/content/ofdtypecompositegraphicunit.h"
-#include "render/content/ofdtypecompositegraphicunitcontent.h"
-#include "render/content/ofdxmlpageblock.h"
+#include "model/content/ofdpageitemcomposite.h"
+#include "model/content/ofdtypecompositegraphicunit.h"
+#include "model/content/ofdtypecompositegraphicunitcontent.h"
+#include "model/content/ofdxmlpageblock.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdrenderinit.h"
 #include "render/ofdvisualitemimage.h"

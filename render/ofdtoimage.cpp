@@ -1,8 +1,8 @@
 #include "render/ofdtoimage.h"
 
+#include "model/content/ofdconvert.h"
 #include "model/document/ofdfile.h"
 #include "model/package/ofdfilereader.h"
-#include "render/content/ofdconvert.h"
 #include "render/imaging/qtimagehelper.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdviewmanage.h"

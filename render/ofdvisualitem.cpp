@@ -8,16 +8,16 @@
 #include <cmath>
 #include <memory>
 
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdhelper.h"
-#include "render/content/ofdpageitem.h"
-#include "render/content/ofdtypecolorspace.h"
-#include "render/content/ofdtypefillcolor.h"
-#include "render/content/ofdtypepageclip.h"
-#include "render/content/ofdtypepageclip_area.h"
-#include "render/content/ofdtypepageclips.h"
-#include "render/content/ofdvisualitemtransfer.h"
-#include "render/content/ofdxmlpageblock.h"
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdhelper.h"
+#include "model/content/ofdpageitem.h"
+#include "model/content/ofdtypecolorspace.h"
+#include "model/content/ofdtypefillcolor.h"
+#include "model/content/ofdtypepageclip.h"
+#include "model/content/ofdtypepageclip_area.h"
+#include "model/content/ofdtypepageclips.h"
+#include "model/content/ofdvisualitemtransfer.h"
+#include "model/content/ofdxmlpageblock.h"
 #include "render/ofdscenebuilder.h"
 
 OfdVisualItem::OfdVisualItem(OfdPageItem *pageItem, QGraphicsItem *parent)

@@ -4,10 +4,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdpageitemimage.h"
+#include "model/content/ofdtypemultimedia.h"
 #include "model/xml/xmlnode.h"
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdpageitemimage.h"
-#include "render/content/ofdtypemultimedia.h"
 #include "render/imaging/ofdimagecache.h"
 #include "render/imaging/ofdimagedecoder.h"
 #include "writer/ofdcreatorpage.h"

@@ -6,14 +6,14 @@
 
 #include <cmath>
 
+#include "model/content/ofdabbreviateddataitem.h"
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdhelper.h"
+#include "model/content/ofdpageitempath.h"
+#include "model/content/ofdspecialcolorpattern.h"
+#include "model/content/ofdtypecolorspace.h"
+#include "model/content/ofdtypefillcolor.h"
 #include "model/xml/xmlnode.h"
-#include "render/content/ofdabbreviateddataitem.h"
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdhelper.h"
-#include "render/content/ofdpageitempath.h"
-#include "render/content/ofdspecialcolorpattern.h"
-#include "render/content/ofdtypecolorspace.h"
-#include "render/content/ofdtypefillcolor.h"
 #include "render/ofdpatterncell.h"
 #include "render/ofdvisualsource.h"
 #include "writer/ofdcreatorpage.h"

@@ -3,8 +3,8 @@
 #include <QPainter>
 
 #include "app/qthelper.h"
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdhelper.h"
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdhelper.h"
 #include "sign/ofdsealpicture.h"
 #include "sign/ofdsignatureseal.h"
 #include "sign/ofdsignatureverdict.h"

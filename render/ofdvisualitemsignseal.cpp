@@ -7,7 +7,7 @@
 #include <QStyleOptionGraphicsItem>
 
 #include "app/qthelper.h"
-#include "render/content/ofdconvert.h"
+#include "model/content/ofdconvert.h"
 #include "render/ofdpagescene.h"
 #include "sign/oesv2helper.h"
 #include "sign/sealsigninfo.h"

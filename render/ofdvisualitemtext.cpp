@@ -7,14 +7,14 @@
 #include <cmath>
 #include <memory>
 
-#include "render/content/ofdconvert.h"
-#include "render/content/ofddocumentaccess.h"
-#include "render/content/ofdpageitemtext.h"
-#include "render/content/ofdtypecolorspace.h"
-#include "render/content/ofdtypefillcolor.h"
-#include "render/content/ofdtypefont.h"
-#include "render/content/ofdtypetextcode.h"
-#include "render/content/ofdtypetextcodemanage.h"
+#include "model/content/ofdconvert.h"
+#include "model/content/ofddocumentaccess.h"
+#include "model/content/ofdpageitemtext.h"
+#include "model/content/ofdtypecolorspace.h"
+#include "model/content/ofdtypefillcolor.h"
+#include "model/content/ofdtypefont.h"
+#include "model/content/ofdtypetextcode.h"
+#include "model/content/ofdtypetextcodemanage.h"
 #include "render/fonts/fontsubstitution.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdvisualsource.h"

@@ -8,12 +8,12 @@
 #include <functional>
 #include <vector>
 
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdpageitemtext.h"
-#include "render/content/ofdtypecgtransform.h"
-#include "render/content/ofdtypecgtransformmanage.h"
-#include "render/content/ofdtypetextcode.h"
-#include "render/content/ofdtypetextcodemanage.h"
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdpageitemtext.h"
+#include "model/content/ofdtypecgtransform.h"
+#include "model/content/ofdtypecgtransformmanage.h"
+#include "model/content/ofdtypetextcode.h"
+#include "model/content/ofdtypetextcodemanage.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 
 #include <algorithm>
 
+#include "model/content/ofdconvert.h"
 #include "model/document/ofdfileinfodetail.h"
 #include "model/document/ofdfileparsemanage.h"
 #include "model/package/ofdfilereader.h"
 #include "model/package/ofdfilewriter.h"
 #include "model/package/ofdpathhelper.h"
 #include "model/xml/xmlnode.h"
-#include "render/content/ofdconvert.h"
 #include "sign/sealsigninfo.h"
 #include "sign/sm3.h"
 

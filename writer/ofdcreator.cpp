@@ -11,6 +11,7 @@
 
 #include "annot/ofdannotsupport.h"
 #include "annot/ofdvisualitemannot.h"
+#include "model/content/ofdhelper.h"
 #include "model/document/ofdfile.h"
 #include "model/document/ofdfilemanage.h"
 #include "model/document/ofdfileparsemanage.h"
@@ -19,7 +20,6 @@
 #include "model/package/ofdfilereader.h"
 #include "model/package/ofdfilewriter.h"
 #include "model/xml/xmlnode.h"
-#include "render/content/ofdhelper.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdviewmanage.h"
 #include "writer/ofdcreatorfiles.h"

@@ -1,10 +1,10 @@
 #include "writer/ofdcreatorpage.h"
 
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdhelper.h"
+#include "model/content/ofdpageitem.h"
 #include "model/document/ofdfileinfodetail.h"
 #include "model/xml/xmlnode.h"
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdhelper.h"
-#include "render/content/ofdpageitem.h"
 #include "render/ofdvisualitem.h"
 #include "writer/ofdcreatortext.h"
 

@@ -2,16 +2,16 @@
 
 #include <QFileInfo>
 
+#include "model/content/ofddocumentaccess.h"
+#include "model/content/ofdhelper.h"
+#include "model/content/ofdpageitemtext.h"
+#include "model/content/ofdtypecgtransform.h"
+#include "model/content/ofdtypecgtransformmanage.h"
+#include "model/content/ofdtypefillcolor.h"
+#include "model/content/ofdtypefont.h"
+#include "model/content/ofdtypetextcode.h"
+#include "model/content/ofdtypetextcodemanage.h"
 #include "model/xml/xmlnode.h"
-#include "render/content/ofddocumentaccess.h"
-#include "render/content/ofdhelper.h"
-#include "render/content/ofdpageitemtext.h"
-#include "render/content/ofdtypecgtransform.h"
-#include "render/content/ofdtypecgtransformmanage.h"
-#include "render/content/ofdtypefillcolor.h"
-#include "render/content/ofdtypefont.h"
-#include "render/content/ofdtypetextcode.h"
-#include "render/content/ofdtypetextcodemanage.h"
 #include "render/ofdvisualitem.h"
 #include "writer/ofdcreatorpage.h"
 

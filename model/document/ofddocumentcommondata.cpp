@@ -2,12 +2,12 @@
 
 #include <QXmlStreamReader>
 
+#include "model/content/ofdhelper.h"
+#include "model/content/ofdtypepagearea.h"
 #include "model/document/ofdpathnormalize.h"
 #include "model/document/ofdtemplatepageattr.h"
 #include "model/document/ofdxmldocument.h"
 #include "model/xml/ofdxmlstreamstep.h"
-#include "render/content/ofdhelper.h"
-#include "render/content/ofdtypepagearea.h"
 
 OfdDocumentCommonData::OfdDocumentCommonData(OfdXmlDocument *document) : m_document(document) {}
 

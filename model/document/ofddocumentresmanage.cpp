@@ -1,8 +1,8 @@
 #include "model/document/ofddocumentresmanage.h"
 
+#include "model/content/ofdtypedrawparam.h"
 #include "model/document/ofdxmlresmanange.h"
 #include "model/package/ofdcontentsource.h"
-#include "render/content/ofdtypedrawparam.h"
 
 OfdDocumentResManage::OfdDocumentResManage(OfdContentSource *source, OfdDocumentAccess *document)
     : m_source(source), m_document(document)

@@ -5,9 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include "model/content/ofdtypecolorspace.h"
 #include "model/document/fontbaselinecach.h"
 #include "model/document/ofdxmlres.h"
-#include "render/content/ofdtypecolorspace.h"
 
 class QFont;
 class OfdContentSource;

@@ -3,6 +3,7 @@
 #include <QDebug>
 
 #include "app/ofdparams.h"
+#include "model/content/ofdxmlpage.h"
 #include "model/document/ofddocumentresmanage.h"
 #include "model/document/ofdfilemanage.h"
 #include "model/document/ofdoutline.h"
@@ -15,7 +16,6 @@
 #include "model/document/ofdxmlres.h"
 #include "model/package/ofdembedfilemanage.h"
 #include "model/package/ofdfilereader.h"
-#include "render/content/ofdxmlpage.h"
 
 namespace {
 OfdDocumentExtensionLoader &AnnotationsLoader()

@@ -6,8 +6,8 @@
 
 #include <memory>
 
+#include "model/content/ofddocumentaccess.h"
 #include "model/document/ofddocumentextension.h"
-#include "render/content/ofddocumentaccess.h"
 
 class OfdDocumentResManage;
 class OfdEmbedFileManage;

@@ -2,6 +2,8 @@
 
 #include <QXmlStreamReader>
 
+#include "model/content/ofdhelper.h"
+#include "model/content/ofdtypepagearea.h"
 #include "model/document/ofddocumentcommondata.h"
 #include "model/document/ofddocumentpageattr.h"
 #include "model/document/ofdpathnormalize.h"
@@ -9,8 +11,6 @@
 #include "model/xml/ofdxmlstreamreader.h"
 #include "model/xml/ofdxmlstreamstep.h"
 #include "model/xml/xmlnode.h"
-#include "render/content/ofdhelper.h"
-#include "render/content/ofdtypepagearea.h"
 
 OfdXmlDocument::OfdXmlDocument() = default;
 

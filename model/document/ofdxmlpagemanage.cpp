@@ -1,10 +1,10 @@
 #include "model/document/ofdxmlpagemanage.h"
 
+#include "model/content/ofdxmlpage.h"
 #include "model/document/ofddocumentpageattr.h"
 #include "model/document/ofdfile.h"
 #include "model/document/ofdxmldocument.h"
 #include "model/package/ofdpathhelper.h"
-#include "render/content/ofdxmlpage.h"
 
 OfdXmlPageManage::~OfdXmlPageManage()
 {

@@ -4,15 +4,15 @@
 #include <QXmlStreamReader>
 
 #include "app/qthelper.h"
+#include "model/content/ofdtypecolorspace.h"
+#include "model/content/ofdtypecompositegraphicunit.h"
+#include "model/content/ofdtypedrawparam.h"
+#include "model/content/ofdtypefont.h"
+#include "model/content/ofdtypemultimedia.h"
 #include "model/document/ofdpathnormalize.h"
 #include "model/xml/ofdxmlstreamreader.h"
 #include "model/xml/ofdxmlstreamstep.h"
 #include "model/xml/xmlpathrecord.h"
-#include "render/content/ofdtypecolorspace.h"
-#include "render/content/ofdtypecompositegraphicunit.h"
-#include "render/content/ofdtypedrawparam.h"
-#include "render/content/ofdtypefont.h"
-#include "render/content/ofdtypemultimedia.h"
 
 OfdXmlRes::OfdXmlRes(OfdDocumentAccess *document) : m_document(document) {}
 

@@ -15,6 +15,7 @@
 
 #include "app/appparam.h"
 #include "app/qthelper.h"
+#include "model/content/ofdconvert.h"
 #include "packagebuilder.h"
 #include "reader/formofd.h"
 #include "reader/formofdpage.h"
@@ -22,7 +23,6 @@
 #include "reader/ofdreadwidget.h"
 #include "reader/readerviewstate.h"
 #include "reader/viewtestdoc.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdrenderinit.h"
 #include "shell/fileinforecord.h"
 #include "shell/homewidget.h"

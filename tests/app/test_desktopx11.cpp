@@ -6,11 +6,11 @@
 #include <QMouseEvent>
 
 #include "app/appparam.h"
+#include "model/content/ofdconvert.h"
 #include "reader/formofd.h"
 #include "reader/formofdpage.h"
 #include "reader/ofdreadwidget.h"
 #include "reader/viewtestdoc.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdrenderinit.h"
 #include "shell/fileinforecord.h"
 #include "shell/mainwindow.h"

@@ -8,10 +8,10 @@
 #include <QStackedWidget>
 
 #include "app/appparam.h"
+#include "model/content/ofdconvert.h"
 #include "packagebuilder.h"
 #include "reader/formofd.h"
 #include "reader/ofdreadwidget.h"
-#include "render/content/ofdconvert.h"
 #include "shell/fileinforecord.h"
 #include "shell/formfileitem.h"
 #include "shell/homewidget.h"

@@ -2,10 +2,10 @@
 #include <QtTest>
 
 #include "app/appparam.h"
+#include "model/content/ofdconvert.h"
 #include "model/package/ofdfilereader.h"
 #include "reader/formofd.h"
 #include "reader/formofdsignature.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdrenderinit.h"
 #include "render/ofdsealsupport.h"
 #include "sign/oesv2helper.h"

@@ -16,12 +16,12 @@
 #include <QToolButton>
 
 #include "app/appparam.h"
+#include "model/content/ofdconvert.h"
 #include "packagebuilder.h"
 #include "reader/formofd.h"
 #include "reader/formofdprint.h"
 #include "reader/formofdthumbnail.h"
 #include "reader/ofdreadwidget.h"
-#include "render/content/ofdconvert.h"
 #include "shell/fileinforecord.h"
 #include "sign/verifyofdfile.h"
 #include "widgets/appdialog.h"

@@ -17,11 +17,11 @@
 
 #include "app/appparam.h"
 #include "app/qthelper.h"
+#include "model/content/ofdconvert.h"
 #include "reader/formofd.h"
 #include "reader/formofdpage.h"
 #include "reader/formofdprint.h"
 #include "reader/ofdreadwidget.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdrenderinit.h"
 #include "viewtestdoc.h"

@@ -1,9 +1,9 @@
 #include "viewtestdoc.h"
 
+#include "model/content/ofdconvert.h"
 #include "model/package/ofdfilereader.h"
 #include "packagebuilder.h"
 #include "reader/formofd.h"
-#include "render/content/ofdconvert.h"
 
 namespace {
 const QString kNs = QStringLiteral("xmlns:ofd=\"http://www.ofdspec.org/2016\"");

@@ -3,8 +3,8 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 
+#include "model/content/ofdconvert.h"
 #include "model/document/ofdfile.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdrenderinit.h"
 #include "render/ofdviewmanage.h"

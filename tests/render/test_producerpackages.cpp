@@ -1,7 +1,7 @@
 #include <QtTest>
 
+#include "model/content/ofdconvert.h"
 #include "packagebuilder.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdrenderinit.h"
 #include "render/ofdviewmanage.h"

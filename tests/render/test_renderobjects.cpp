@@ -2,7 +2,7 @@
 
 #include <QBuffer>
 
-#include "render/content/ofdconvert.h"
+#include "model/content/ofdconvert.h"
 #include "render/ofdrenderinit.h"
 #include "renderfixture.h"
 

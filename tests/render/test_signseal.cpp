@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "render/content/ofdconvert.h"
+#include "model/content/ofdconvert.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdrenderinit.h"
 #include "render/ofdviewmanage.h"

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QPainter>
 
-#include "render/content/ofdconvert.h"
+#include "model/content/ofdconvert.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdrenderinit.h"

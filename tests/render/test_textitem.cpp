@@ -9,11 +9,11 @@
 #include <cmath>
 #include <memory>
 
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdpageitemtext.h"
 #include "model/document/ofdfile.h"
 #include "model/package/ofdfilereader.h"
 #include "packagebuilder.h"
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdpageitemtext.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdviewmanage.h"

@@ -2,12 +2,12 @@
 
 #include <QElapsedTimer>
 
+#include "model/content/ofdconvert.h"
+#include "model/content/ofdxmlpage.h"
 #include "model/document/ofdfile.h"
 #include "model/document/ofdfilemanage.h"
 #include "model/package/ofdfilereader.h"
 #include "packagebuilder.h"
-#include "render/content/ofdconvert.h"
-#include "render/content/ofdxmlpage.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdviewmanage.h"

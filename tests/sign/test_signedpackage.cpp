@@ -3,11 +3,11 @@
 
 #include <memory>
 
+#include "model/content/ofdconvert.h"
 #include "model/document/ofdfile.h"
 #include "model/package/ofdfilereader.h"
 #include "model/xml/xmlnode.h"
 #include "packagebuilder.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdsealsupport.h"

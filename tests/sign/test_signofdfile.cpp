@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "app/appparam.h"
+#include "model/content/ofdconvert.h"
 #include "model/document/ofdfile.h"
 #include "model/package/ofdfilereader.h"
 #include "model/xml/xmlnode.h"
 #include "packagebuilder.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdsealsupport.h"
 #include "render/ofdviewmanage.h"

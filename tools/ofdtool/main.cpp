@@ -5,8 +5,8 @@
 
 #include "annot/ofdannotsupport.h"
 #include "app/logfilter.h"
+#include "model/content/ofdconvert.h"
 #include "ofdtoolcommand.h"
-#include "render/content/ofdconvert.h"
 #include "render/ofdrenderinit.h"
 #include "render/ofdsealsupport.h"
 

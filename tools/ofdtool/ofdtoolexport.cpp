@@ -14,11 +14,11 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "model/content/ofdxmlpage.h"
 #include "model/document/ofdfile.h"
 #include "model/document/ofdxmlpagemanage.h"
 #include "ofdtoolcommand.h"
 #include "ofdtooldocument.h"
-#include "render/content/ofdxmlpage.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdpagescene.h"
 

@@ -8,6 +8,9 @@
 
 #include <memory>
 
+#include "model/content/ofdtypefont.h"
+#include "model/content/ofdtypemultimedia.h"
+#include "model/content/ofdxmlpage.h"
 #include "model/document/ofddocumentresmanage.h"
 #include "model/document/ofdfile.h"
 #include "model/document/ofdfileparsemanage.h"
@@ -18,9 +21,6 @@
 #include "model/xml/xmlnode.h"
 #include "ofdtoolcommand.h"
 #include "ofdtooldocument.h"
-#include "render/content/ofdtypefont.h"
-#include "render/content/ofdtypemultimedia.h"
-#include "render/content/ofdxmlpage.h"
 #include "render/fonts/fontsubstitution.h"
 #include "render/imaging/ofdimageformat.h"
 

@@ -598,4 +598,3 @@ QByteArray ProviderCertificatePem()
 }
 
 } // namespace TestSeal
-

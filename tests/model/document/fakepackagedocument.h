@@ -2,8 +2,8 @@
 
 #include <QHash>
 
+#include "model/content/ofddocumentaccess.h"
 #include "model/document/ofddocumentresmanage.h"
-#include "render/content/ofddocumentaccess.h"
 
 // A document over files held in memory whose resource look-ups go through OfdDocumentResManage,
 // as the real document object's do. Counts file reads.

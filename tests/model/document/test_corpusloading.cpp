@@ -3,13 +3,13 @@
 #include <QDirIterator>
 #include <QRegularExpression>
 
+#include "model/content/ofdpageitem.h"
+#include "model/content/ofdxmlpage.h"
+#include "model/content/ofdxmlpagelayer.h"
+#include "model/content/ofdxmlpagelayergroup.h"
 #include "model/document/ofdfile.h"
 #include "model/document/ofdfilemanage.h"
 #include "model/package/ofdfilereader.h"
-#include "render/content/ofdpageitem.h"
-#include "render/content/ofdxmlpage.h"
-#include "render/content/ofdxmlpagelayer.h"
-#include "render/content/ofdxmlpagelayergroup.h"
 #include "testdata.h"
 
 namespace {

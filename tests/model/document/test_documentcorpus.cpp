@@ -7,6 +7,16 @@
 #include <memory>
 
 #include "fakepackagedocument.h"
+#include "model/content/ofdspecialcolorpattern.h"
+#include "model/content/ofdtemplateinfo.h"
+#include "model/content/ofdtypeabbreviateddata.h"
+#include "model/content/ofdtypecgtransformmanage.h"
+#include "model/content/ofdtypefillcolor.h"
+#include "model/content/ofdtypefont.h"
+#include "model/content/ofdtypemultimedia.h"
+#include "model/content/ofdtypepagearea.h"
+#include "model/content/ofdtypepageclips.h"
+#include "model/content/ofdtypetextcodemanage.h"
 #include "model/document/ofddocumentcommondata.h"
 #include "model/document/ofddocumentpageattr.h"
 #include "model/document/ofdpathnormalize.h"
@@ -18,16 +28,6 @@
 #include "model/package/ofdfilereader.h"
 #include "model/package/ofdpathhelper.h"
 #include "model/xml/ofdxmlstreamreader.h"
-#include "render/content/ofdspecialcolorpattern.h"
-#include "render/content/ofdtemplateinfo.h"
-#include "render/content/ofdtypeabbreviateddata.h"
-#include "render/content/ofdtypecgtransformmanage.h"
-#include "render/content/ofdtypefillcolor.h"
-#include "render/content/ofdtypefont.h"
-#include "render/content/ofdtypemultimedia.h"
-#include "render/content/ofdtypepagearea.h"
-#include "render/content/ofdtypepageclips.h"
-#include "render/content/ofdtypetextcodemanage.h"
 #include "testdata.h"
 
 // Reads every entry file, descriptor, resource file and page content of the real packages on this

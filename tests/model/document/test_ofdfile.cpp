@@ -1,5 +1,12 @@
 #include <QtTest>
 
+#include "model/content/ofdpageitempath.h"
+#include "model/content/ofdpageitemtext.h"
+#include "model/content/ofdtypedrawparam.h"
+#include "model/content/ofdtypefont.h"
+#include "model/content/ofdxmlpage.h"
+#include "model/content/ofdxmlpagelayer.h"
+#include "model/content/ofdxmlpagelayergroup.h"
 #include "model/document/ofddocumentresmanage.h"
 #include "model/document/ofdfile.h"
 #include "model/document/ofdfilemanage.h"
@@ -10,13 +17,6 @@
 #include "model/document/ofdxmlresmanange.h"
 #include "model/package/ofdfilereader.h"
 #include "packagebuilder.h"
-#include "render/content/ofdpageitempath.h"
-#include "render/content/ofdpageitemtext.h"
-#include "render/content/ofdtypedrawparam.h"
-#include "render/content/ofdtypefont.h"
-#include "render/content/ofdxmlpage.h"
-#include "render/content/ofdxmlpagelayer.h"
-#include "render/content/ofdxmlpagelayergroup.h"
 
 namespace {
 const QString kNs = QStringLiteral("xmlns:ofd=\"http://www.ofdspec.org/2016\"");

@@ -5,15 +5,15 @@
 #include <memory>
 
 #include "fakepackagedocument.h"
+#include "model/content/ofdtypecolorspace.h"
+#include "model/content/ofdtypecompositegraphicunit.h"
+#include "model/content/ofdtypedrawparam.h"
+#include "model/content/ofdtypefillcolor.h"
+#include "model/content/ofdtypefont.h"
+#include "model/content/ofdtypemultimedia.h"
 #include "model/document/fontbaselinecach.h"
 #include "model/document/ofdxmlres.h"
 #include "model/document/ofdxmlresmanange.h"
-#include "render/content/ofdtypecolorspace.h"
-#include "render/content/ofdtypecompositegraphicunit.h"
-#include "render/content/ofdtypedrawparam.h"
-#include "render/content/ofdtypefillcolor.h"
-#include "render/content/ofdtypefont.h"
-#include "render/content/ofdtypemultimedia.h"
 
 // Resource files: what they hold, how their file locations become package paths, and the order in
 // which a document searches its public, document and page resources.

@@ -1,0 +1,3 @@
+#include "model/content/ofddocumentaccess.h"
+
+OfdDocumentAccess::~OfdDocumentAccess() = default;

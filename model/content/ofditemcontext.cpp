@@ -1,0 +1,3 @@
+#include "model/content/ofditemcontext.h"
+
+OfdItemContext::~OfdItemContext() = default;

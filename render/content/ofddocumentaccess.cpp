@@ -1,3 +1,0 @@
-#include "render/content/ofddocumentaccess.h"
-
-OfdDocumentAccess::~OfdDocumentAccess() = default;

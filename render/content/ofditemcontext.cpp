@@ -1,3 +1,0 @@
-#include "render/content/ofditemcontext.h"
-
-OfdItemContext::~OfdItemContext() = default;
