@@ -49,7 +49,8 @@ public:
     virtual void Init();
     // The item's bounds in scene coordinates.
     virtual QRectF GetGraphicsBoundary() const;
-    // Writes the object back into a page's content tree (the writer); nothing by default.
+    // Annotations write themselves back into a page's annotation tree (the writer calls this);
+    // page objects are written by the writer itself. Nothing by default.
     virtual void CreateXml(OfdCreatorPage *creator, XmlNode *layerNode);
 
     void SetPageItem(OfdPageItem *item) { m_pageItem = item; }

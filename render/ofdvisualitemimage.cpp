@@ -10,7 +10,6 @@
 #include "model/xml/xmlnode.h"
 #include "render/imaging/ofdimagecache.h"
 #include "render/imaging/ofdimagedecoder.h"
-#include "writer/ofdcreatorpage.h"
 
 OfdVisualItemImage::OfdVisualItemImage(OfdPageItem *pageItem, QGraphicsItem *parent)
     : OfdVisualItem(pageItem, parent)
@@ -126,37 +125,4 @@ void OfdVisualItemImage::mousePressEvent(QGraphicsSceneMouseEvent *event)
     if (event->button() == Qt::LeftButton)
         emit SignalLeftButtonDown(this);
     event->ignore(); // the scene's own handling (dragging, selecting) goes on
-}
-
-void OfdVisualItemImage::CreateXml(OfdCreatorPage *creator, XmlNode *layerNode)
-{
-    auto *image = m_pageItem && m_pageItem->GetItemType() == EN_PageItemType_Image
-                      ? static_cast<OfdPageItemImage *>(m_pageItem)
-                      : nullptr;
-    if (!creator || !layerNode || !image)
-        return;
-    OfdCreatorMultiMediaInfo media;
-    media.data = image->GetMultiMediaData();
-    if (media.data.isEmpty())
-        return; // nothing to show, nothing to write
-    if (OfdTypeMultiMedia *resource = image->GetMultiMedia()) {
-        if (!resource->GetType().isEmpty())
-            media.type = resource->GetType();
-        media.format = resource->GetFormat();
-        media.fileExt = resource->GetFileExt();
-    }
-    // Only virtual calls reach the writer from here (the writer module sits above this one).
-    XmlNode *node = layerNode->AddChildByName(QStringLiteral("ImageObject"), false);
-    const QString id = creator->GetNextId();
-    node->AddAttr(QStringLiteral("ID"), id);
-    creator->MapObjectId(image->GetID(), id.toInt());
-    QString boundary, ctm;
-    creator->GetPlacementText(this, boundary, ctm);
-    node->AddAttrIfNotEmpty(QStringLiteral("Boundary"), boundary);
-    node->AddAttrIfNotEmpty(QStringLiteral("CTM"), ctm);
-    if (!image->IsVisible())
-        node->AddAttrBool(QStringLiteral("Visible"), false);
-    node->AddAttr(QStringLiteral("ResourceID"), creator->GetResourceId(media));
-    if (image->GetAlpha() != 255)
-        node->AddAttr(QStringLiteral("Alpha"), image->GetAlpha());
 }

@@ -18,7 +18,6 @@ public:
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
     void DrawPattern(QPainter *painter) override;
     // Writes the image object back as an ImageObject whose resource the writer pools by content.
-    void CreateXml(OfdCreatorPage *creator, XmlNode *layerNode) override;
 
     // The decoded picture, from the process's picture cache (decoded again from the resource when
     // the cache let it go); null when the resource is missing or unreadable.

@@ -16,7 +16,6 @@
 #include "model/xml/xmlnode.h"
 #include "render/ofdpatterncell.h"
 #include "render/ofdvisualsource.h"
-#include "writer/ofdcreatorpage.h"
 
 namespace {
 bool HasOwnColor(const OfdTypeFillColor &color)
@@ -357,53 +356,4 @@ QPainterPath OfdVisualItemPath::CreatePainterPathClip()
         m_clipOutline->setFillRule(path.fillRule());
     }
     return *m_clipOutline;
-}
-
-void OfdVisualItemPath::CreateXml(OfdCreatorPage *creator, XmlNode *layerNode)
-{
-    OfdPageItemPath *path = PathItem();
-    if (!creator || !layerNode || !path)
-        return;
-    // Only virtual calls reach the writer from here (the writer module sits above this one).
-    XmlNode *node = layerNode->AddChildByName(QStringLiteral("PathObject"), false);
-    const QString id = creator->GetNextId();
-    node->AddAttr(QStringLiteral("ID"), id);
-    creator->MapObjectId(path->GetID(), id.toInt());
-    QString boundary, ctm;
-    creator->GetPlacementText(this, boundary, ctm);
-    node->AddAttrIfNotEmpty(QStringLiteral("Boundary"), boundary);
-    node->AddAttrIfNotEmpty(QStringLiteral("CTM"), ctm);
-    if (!path->IsVisible())
-        node->AddAttrBool(QStringLiteral("Visible"), false);
-    node->AddAttr(QStringLiteral("LineWidth"), OfdHelper::NumberText(path->GetLineWidth()));
-    if (path->GetJoin() != QLatin1String("Miter"))
-        node->AddAttr(QStringLiteral("Join"), path->GetJoin());
-    if (path->GetCap() != QLatin1String("Butt"))
-        node->AddAttr(QStringLiteral("Cap"), path->GetCap());
-    if (std::abs(path->GetMiterLimit() - double(4.234f)) > 1e-6)
-        node->AddAttr(QStringLiteral("MiterLimit"), OfdHelper::NumberText(path->GetMiterLimit()));
-    if (path->IsHaveDashPattern()) {
-        QStringList dashes;
-        for (float d : path->GetDashPattern())
-            dashes.append(OfdHelper::NumberTextF(d));
-        node->AddAttr(QStringLiteral("DashPattern"), dashes.join(QLatin1Char(' ')));
-        if (path->GetDashOffset() != 0)
-            node->AddAttr(QStringLiteral("DashOffset"), OfdHelper::NumberText(path->GetDashOffset()));
-    }
-    if (!path->IsStroke())
-        node->AddAttrBool(QStringLiteral("Stroke"), false);
-    if (path->IsFill())
-        node->AddAttrBool(QStringLiteral("Fill"), true);
-    if (path->GetRule() != QLatin1String("NoneZero"))
-        node->AddAttr(QStringLiteral("Rule"),
-                      path->IsNonZeroRule() ? QStringLiteral("NonZero") : QStringLiteral("Even-Odd"));
-    if (path->GetAlpha() != 255)
-        node->AddAttr(QStringLiteral("Alpha"), path->GetAlpha());
-    const OfdTypeFillColor &stroke = path->GetStrokeColor();
-    if (stroke.GetColorSpaceId() != -1 && stroke.GetColorSpaceId() != -2 && stroke.IsHaveValue())
-        creator->AddColorNode(node, QStringLiteral("StrokeColor"), stroke.CreateQColor());
-    const OfdTypeFillColor &fill = path->GetFillColor();
-    if (fill.IsSet() && fill.IsHaveValue())
-        creator->AddColorNode(node, QStringLiteral("FillColor"), fill.CreateQColor());
-    node->AddChild(QStringLiteral("AbbreviatedData"), path->GetAbbreviatedData().PathText(), false);
 }

@@ -30,7 +30,6 @@ public:
     void DrawPattern(QPainter *painter) override;
     QPainterPath CreatePainterPathClip() override;
     // Writes the path object back as a PathObject (resolved attributes, RGB colours).
-    void CreateXml(OfdCreatorPage *creator, XmlNode *layerNode) override;
 
     // The path in pixels of the object's space (built on first need).
     const QPainterPath &GetPainterPath();

@@ -6,6 +6,7 @@
 #include "model/document/ofdfileinfodetail.h"
 #include "model/xml/xmlnode.h"
 #include "render/ofdvisualitem.h"
+#include "writer/ofdcreatorgraphics.h"
 #include "writer/ofdcreatortext.h"
 
 OfdIdCreator::~OfdIdCreator() = default;
@@ -97,10 +98,20 @@ void OfdCreatorPage::WriteVisualItem(OfdVisualItem *item, XmlNode *parent)
 {
     if (!item || !parent)
         return;
-    if (item->GetItemType() == EN_OfdVisualItemType_Text)
+    switch (item->GetItemType()) {
+    case EN_OfdVisualItemType_Text:
         OfdCreatorText::WriteTextObject(this, parent, item);
-    else
-        item->CreateXml(this, parent);
+        break;
+    case EN_OfdVisualItemType_Path:
+        OfdCreatorGraphics::WritePathObject(this, parent, item);
+        break;
+    case EN_OfdVisualItemType_Image:
+        OfdCreatorGraphics::WriteImageObject(this, parent, item);
+        break;
+    default:
+        item->CreateXml(this, parent); // annotations write themselves
+        break;
+    }
 }
 
 void OfdCreatorPage::MapObjectId(int oldId, int newId)

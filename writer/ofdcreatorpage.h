@@ -68,8 +68,8 @@ public:
     // Boundary and CTM texts of an item's page object with the placements of the composite
     // objects around it folded in (millimetres); empty texts for what the object does not have.
     virtual void GetPlacementText(OfdVisualItem *item, QString &boundary, QString &ctm);
-    // Writes a visual item's page object under parent: text items through the writer's text
-    // writer, the other kinds through their own CreateXml.
+    // Writes a visual item's page object under parent: text, path and image items through the
+    // writer's own routines, annotations through their CreateXml.
     virtual void WriteVisualItem(OfdVisualItem *item, XmlNode *parent);
     // Records that the page object oldId of the opened page now has newId (for custom tags).
     virtual void MapObjectId(int oldId, int newId);
