@@ -18,8 +18,8 @@
 #include "model/content/ofdvisualitemtransfer.h"
 #include "model/content/ofdxmlpageblock.h"
 #include "model/xml/xmlnode.h"
+#include "render/ofdcontentwriter.h"
 #include "render/ofdscenebuilder.h"
-#include "writer/ofdcreatorpage.h"
 
 namespace {
 // Millimetres of a pixel length, rounded to a thousandth, in shortest form.
@@ -126,7 +126,7 @@ void OfdVisualItemAnnot::SetAnnotBaseAttr(XmlNode *annotNode) const
     annotNode->AddAttrIfNotEmpty(QStringLiteral("Type"), GetAnnotOfdType());
 }
 
-void OfdVisualItemAnnot::CreateXml(OfdCreatorPage *creator, XmlNode *annotRoot)
+void OfdVisualItemAnnot::CreateXml(OfdContentWriter *creator, XmlNode *annotRoot)
 {
     if (!creator || !annotRoot || IsEmptyAnnot())
         return;
@@ -142,7 +142,7 @@ void OfdVisualItemAnnot::CreateXml(OfdCreatorPage *creator, XmlNode *annotRoot)
     CreateAppearanceXml(creator, appearance, boundary.topLeft());
 }
 
-void OfdVisualItemAnnot::CreateAppearanceXml(OfdCreatorPage *, XmlNode *, const QPointF &) {}
+void OfdVisualItemAnnot::CreateAppearanceXml(OfdContentWriter *, XmlNode *, const QPointF &) {}
 
 void OfdVisualItemAnnot::SetHover(bool hover)
 {
@@ -250,7 +250,7 @@ QRectF OfdVisualItemAnnotLoaded::GetAnnotBoundaryPixel() const
     return mapRectToScene(boundingRect());
 }
 
-void OfdVisualItemAnnotLoaded::CreateXml(OfdCreatorPage *creator, XmlNode *annotRoot)
+void OfdVisualItemAnnotLoaded::CreateXml(OfdContentWriter *creator, XmlNode *annotRoot)
 {
     if (!creator || !annotRoot || !m_annot)
         return;
@@ -359,7 +359,7 @@ QRectF OfdVisualItemAnnotPath::GetAnnotBoundaryPixel() const
     return mapRectToScene(path.controlPointRect()).adjusted(-grow, -grow, grow, grow);
 }
 
-void OfdVisualItemAnnotPath::CreateAppearanceXml(OfdCreatorPage *creator, XmlNode *appearanceNode,
+void OfdVisualItemAnnotPath::CreateAppearanceXml(OfdContentWriter *creator, XmlNode *appearanceNode,
                                                  const QPointF &origin)
 {
     const QRectF boundary = GetAnnotBoundaryPixel();
@@ -670,7 +670,7 @@ QRectF OfdVisualItemAnnotText::GetAnnotBoundaryPixel() const
     return mapRectToScene(rect);
 }
 
-void OfdVisualItemAnnotText::CreateAppearanceXml(OfdCreatorPage *creator, XmlNode *appearanceNode,
+void OfdVisualItemAnnotText::CreateAppearanceXml(OfdContentWriter *creator, XmlNode *appearanceNode,
                                                  const QPointF &origin)
 {
     if (!m_textItem)

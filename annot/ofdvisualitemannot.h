@@ -64,7 +64,7 @@ public:
     // Creator, LastModDate, Subtype, Type on an Annot element.
     void SetAnnotBaseAttr(XmlNode *annotNode) const;
     // Writes one Annot element under the page annotation root.
-    void CreateXml(OfdCreatorPage *creator, XmlNode *annotRoot) override;
+    void CreateXml(OfdContentWriter *creator, XmlNode *annotRoot) override;
 
     // Hover feedback and selection frame.
     void SetHover(bool hover);
@@ -72,7 +72,8 @@ public:
 
 protected:
     // Writes the page objects of the appearance under appearanceNode; origin = boundary origin.
-    virtual void CreateAppearanceXml(OfdCreatorPage *creator, XmlNode *appearanceNode, const QPointF &origin);
+    virtual void CreateAppearanceXml(OfdContentWriter *creator, XmlNode *appearanceNode,
+                                     const QPointF &origin);
     void PaintHover(QPainter *painter);
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
@@ -105,7 +106,7 @@ public:
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
     QRectF GetAnnotBoundaryPixel() const override;
-    void CreateXml(OfdCreatorPage *creator, XmlNode *annotRoot) override;
+    void CreateXml(OfdContentWriter *creator, XmlNode *annotRoot) override;
     const QList<OfdVisualItem *> &GetAppearanceItems() const { return m_children; }
 
 private:
@@ -146,7 +147,7 @@ public:
     bool IsStrokeAnnot() const { return m_stroke; }
 
 protected:
-    void CreateAppearanceXml(OfdCreatorPage *creator, XmlNode *appearanceNode,
+    void CreateAppearanceXml(OfdContentWriter *creator, XmlNode *appearanceNode,
                              const QPointF &origin) override;
     // Call whenever the geometry changes.
     void GeometryChanged();
@@ -298,7 +299,7 @@ public:
     static constexpr int kFontPixelSize = 16;
 
 protected:
-    void CreateAppearanceXml(OfdCreatorPage *creator, XmlNode *appearanceNode,
+    void CreateAppearanceXml(OfdContentWriter *creator, XmlNode *appearanceNode,
                              const QPointF &origin) override;
 
 private:

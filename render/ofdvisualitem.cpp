@@ -40,7 +40,7 @@ void OfdVisualItem::SetVisiable(bool visible)
     setVisible(visible);
 }
 
-void OfdVisualItem::CreateXml(OfdCreatorPage *, XmlNode *) {}
+void OfdVisualItem::CreateXml(OfdContentWriter *, XmlNode *) {}
 
 QPainterPath OfdVisualItem::CreatePainterPathClip()
 {

@@ -16,7 +16,7 @@ class OfdTypeColorSpace;
 class OfdTypeFillColor;
 class OfdVisualItemTransfer;
 class OfdVisualSource;
-class OfdCreatorPage;
+class OfdContentWriter;
 class XmlNode;
 
 // What a visual item shows.
@@ -51,7 +51,7 @@ public:
     virtual QRectF GetGraphicsBoundary() const;
     // Annotations write themselves back into a page's annotation tree (the writer calls this);
     // page objects are written by the writer itself. Nothing by default.
-    virtual void CreateXml(OfdCreatorPage *creator, XmlNode *layerNode);
+    virtual void CreateXml(OfdContentWriter *creator, XmlNode *layerNode);
 
     void SetPageItem(OfdPageItem *item) { m_pageItem = item; }
     OfdPageItem *GetPageItem() const { return m_pageItem; }

@@ -5,22 +5,10 @@
 #include <QHash>
 #include <QString>
 
+#include "render/ofdcontentwriter.h"
 #include "writer/ofdxmlfile.h"
 
 class OfdVisualItem;
-
-// A font that a written text object uses: registered once per distinct font in the public
-// resource file. An embedded font file goes along as bytes.
-struct OfdCreatorFontInfo
-{
-    QString fontName;
-    QString familyName;
-    bool bold = false;
-    bool italic = false;
-    bool serif = false;
-    QByteArray fontFile; // embedded font bytes, empty when the font is a system font
-    QString fontFileExt; // file extension of the embedded font ("ttf")
-};
 
 // A multimedia resource that a written image object uses: pooled by its bytes in the document
 // resource file.
@@ -45,10 +33,9 @@ public:
 };
 
 // The content file of one page being written ("Pages/Page_%1/Content.xml" in the document
-// directory). Visual items write their page objects into it through the operations below.
-// Everything the items call is virtual: the page scene's items reach the writer only through this
-// class's table, without linking the writer.
-class OfdCreatorPage : public OfdXmlFile
+// directory). The writer writes the page objects of the visual items into it; annotation items
+// write themselves through its OfdContentWriter side.
+class OfdCreatorPage : public OfdXmlFile, public OfdContentWriter
 {
 public:
     // creator: the writer whose counter and registries are used (not owned).
@@ -58,19 +45,19 @@ public:
     void FillHeader() override;
     int GetOfdFileType() const override;
 
-    virtual QString GetNextId();
-    virtual int GetFontId(const OfdCreatorFontInfo &font);
+    QString GetNextId() override;
+    int GetFontId(const OfdCreatorFontInfo &font) override;
     virtual int GetRgbColorSpaceId();
     virtual int GetResourceId(const OfdCreatorMultiMediaInfo &media);
 
     // Appends a colour element (FillColor, StrokeColor) in the RGB colour space of the package.
-    virtual XmlNode *AddColorNode(XmlNode *parent, const QString &name, const QColor &color);
+    XmlNode *AddColorNode(XmlNode *parent, const QString &name, const QColor &color) override;
     // Boundary and CTM texts of an item's page object with the placements of the composite
     // objects around it folded in (millimetres); empty texts for what the object does not have.
     virtual void GetPlacementText(OfdVisualItem *item, QString &boundary, QString &ctm);
     // Writes a visual item's page object under parent: text, path and image items through the
     // writer's own routines, annotations through their CreateXml.
-    virtual void WriteVisualItem(OfdVisualItem *item, XmlNode *parent);
+    void WriteVisualItem(OfdVisualItem *item, XmlNode *parent) override;
     // Records that the page object oldId of the opened page now has newId (for custom tags).
     virtual void MapObjectId(int oldId, int newId);
 

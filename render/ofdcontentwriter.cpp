@@ -1,0 +1,3 @@
+#include "render/ofdcontentwriter.h"
+
+OfdContentWriter::~OfdContentWriter() = default;
