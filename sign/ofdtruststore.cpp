@@ -10,7 +10,7 @@
 QStringList OfdTrustStore::DefaultDirectories()
 {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The base directory specification asks to ignore a relative value.
+    // A relative value is to be ignored, as the XDG base directory rules say.
     if (config.isEmpty() || QDir::isRelativePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
     return {config + QStringLiteral("/ofdreader/trust"), QStringLiteral("/etc/ofdreader/trust")};
