@@ -21,6 +21,7 @@
 #include "model/document/ofdfile.h"
 #include "reader/formofd.h"
 #include "render/ofdpagerenderer.h"
+#include "render/ofdpdftounicode.h"
 #include "render/ofdvisualitemsignseal.h"
 
 namespace {
@@ -255,7 +256,9 @@ bool FormOfd::SaveToPdf(QString &fileName, EN_PdfExportMode mode)
     const QString part = CreatePartFile(fileName);
     if (part.isEmpty())
         return false;
-    const bool ok = mode == EN_PdfExportMode_Vector ? SavePdfVector(part) : SavePdfPicture(part);
+    // Vector pages carry text: its CJK characters are mended so that the PDF can be searched.
+    const bool ok = mode == EN_PdfExportMode_Vector ? SavePdfVector(part) && OfdPdfToUnicode::FixFile(part)
+                                                    : SavePdfPicture(part);
     if (!ok) {
         QFile::remove(part);
         return false;

@@ -114,6 +114,7 @@ private slots:
     void pdfPages_data();
     void pdfPages();
     void vectorPdfKeepsTextSelectable();
+    void vectorPdfKeepsChineseSearchable();
     void autoChoosesPicturesWhenVectorDiffers();
     void progressCanBeCancelled_data();
     void progressCanBeCancelled();
@@ -266,6 +267,26 @@ void TestFormOfdExport::vectorPdfKeepsTextSelectable()
     QVERIFY(m_form->SaveToPdf(pictures, EN_PdfExportMode_Picture));
     QVERIFY(!RunTool(QStringLiteral("pdftotext"), {pictures, QStringLiteral("-")})
                  .contains(QStringLiteral("First")));
+}
+
+void TestFormOfdExport::vectorPdfKeepsChineseSearchable()
+{
+    // 文, 人 and 民 share their glyphs with radicals in CJK fonts; the export gives the ideographs.
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    ViewTestDoc doc;
+    doc.pageCount = 1;
+    doc.texts = QStringList{QString::fromUtf8("人民文")};
+    FormOfd form;
+    form.resize(700, 500);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(LoadView(form, doc));
+    QString vector = m_dir->filePath(QStringLiteral("chinese.pdf"));
+    QVERIFY(form.SaveToPdf(vector, EN_PdfExportMode_Vector));
+    const QString text =
+        RunTool(QStringLiteral("pdftotext"), {vector, QStringLiteral("-")}).remove(QLatin1Char(' '));
+    QVERIFY2(text.contains(QString::fromUtf8("人民文")), qPrintable(text));
 }
 
 void TestFormOfdExport::autoChoosesPicturesWhenVectorDiffers()

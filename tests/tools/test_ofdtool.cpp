@@ -25,6 +25,7 @@ private slots:
     void pdfPages_data();
     void pdfPages();
     void pdfKeepsTextSearchable();
+    void pdfChineseTextSearchable();
     void pdfEveryPageInPlace();
     void textInReadingOrder();
     void exitCodes_data();
@@ -314,6 +315,50 @@ void TestOfdTool::pdfKeepsTextSearchable()
     QVERIFY2(text.contains(QStringLiteral("second line 1")) && text.contains(QStringLiteral("first line 1")),
              qPrintable(text));
     QVERIFY(text.indexOf(QStringLiteral("second line 1")) < text.indexOf(QStringLiteral("first line 1")));
+}
+
+void TestOfdTool::pdfChineseTextSearchable()
+{
+    // CJK fonts draw 文, 人, 民 and 角 with the glyphs of radicals; the PDF must still give the
+    // ideographs back, or the text cannot be searched.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString words = QString::fromUtf8("中华人民共和国文档角");
+    const QString ns = QStringLiteral("xmlns:ofd=\"http://www.ofdspec.org/2016\"");
+    PackageBuilder builder;
+    builder.AddText(QStringLiteral("OFD.xml"),
+                    QStringLiteral("<ofd:OFD %1><ofd:DocBody><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot>"
+                                   "</ofd:DocBody></ofd:OFD>")
+                        .arg(ns));
+    builder.AddText(
+        QStringLiteral("Doc_0/Document.xml"),
+        QStringLiteral("<ofd:Document %1><ofd:CommonData><ofd:PageArea><ofd:PhysicalBox>0 0 210 297"
+                       "</ofd:PhysicalBox></ofd:PageArea><ofd:PublicRes>Pub.xml</ofd:PublicRes>"
+                       "</ofd:CommonData><ofd:Pages><ofd:Page ID=\"1\" BaseLoc=\"P0.xml\"/>"
+                       "</ofd:Pages></ofd:Document>")
+            .arg(ns));
+    builder.AddText(
+        QStringLiteral("Doc_0/Pub.xml"),
+        QStringLiteral("<ofd:Res %1><ofd:Fonts><ofd:Font ID=\"2\" FontName=\"Noto Serif CJK SC\"/>"
+                       "</ofd:Fonts></ofd:Res>")
+            .arg(ns));
+    builder.AddText(QStringLiteral("Doc_0/P0.xml"),
+                    QStringLiteral("<ofd:Page %1><ofd:Content><ofd:Layer ID=\"3\"><ofd:TextObject ID=\"4\" "
+                                   "Boundary=\"20 20 150 10\" Font=\"2\" Size=\"5\"><ofd:TextCode X=\"0\" "
+                                   "Y=\"6\" DeltaX=\"g 9 6\">%2</ofd:TextCode></ofd:TextObject></ofd:Layer>"
+                                   "</ofd:Content></ofd:Page>")
+                        .arg(ns, words));
+    const QString package = m_dir.filePath(QStringLiteral("chinese.ofd"));
+    QVERIFY(builder.WriteTo(package));
+    const QString out = m_dir.filePath(QStringLiteral("chinese.pdf"));
+    QCOMPARE(Run({QStringLiteral("pdf"), package, QStringLiteral("-o"), out}), 0);
+    QProcess process;
+    process.start(pdftotext, {out, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(30000));
+    const QString text =
+        QString::fromUtf8(process.readAllStandardOutput()).simplified().remove(QLatin1Char(' '));
+    QVERIFY2(text.contains(words), qPrintable(text));
 }
 
 void TestOfdTool::pdfEveryPageInPlace()

@@ -21,6 +21,7 @@
 #include "ofdtooldocument.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdpagescene.h"
+#include "render/ofdpdftounicode.h"
 
 namespace {
 const char *const kPdfUsage = "Usage: ofdtool pdf FILE -o OUT.pdf [--pages A-B] [--doc M]\n";
@@ -228,7 +229,9 @@ int OfdToolPdf::Run(const QStringList &args, OfdToolStreams &io)
         io.err << "ofdtool: cannot write " << out << "\n";
         return OfdToolExit_Output;
     }
-    QPdfWriter writer(&file);
+    // Text of CJK fonts is mended on its way to the file (see OfdPdfToUnicode).
+    OfdPdfToUnicode::Filter filter(&file);
+    QPdfWriter writer(&filter);
     writer.setCreator(QStringLiteral("ofdtool"));
     writer.setResolution(600);
     writer.setPageLayout(PageLayoutOf(document, first - 1));
