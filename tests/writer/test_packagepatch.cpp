@@ -30,8 +30,13 @@
 #include "writer/ofdcreator.h"
 #include "writer/ofdpackagepatch.h"
 #include "writer/ofdxmltextpatch.h"
+#include "writerfixture.h"
 
 namespace {
+using WriterFixture::Open;
+using WriterFixture::OpenPath;
+using WriterFixture::Scenes;
+
 // One archive entry: its name, its bytes, and the bytes as stored (compressed).
 struct Stored
 {
@@ -77,50 +82,6 @@ const Stored *Find(const QList<Stored> &entries, const QString &name)
     }
     return nullptr;
 }
-
-std::unique_ptr<OfdViewManage> Open(const QByteArray &bytes)
-{
-    QSharedPointer<OfdFileReader> reader(new OfdFileReader);
-    if (!reader->Open(bytes))
-        return nullptr;
-    auto manage = std::make_unique<OfdViewManage>();
-    if (!manage->SetFileReader(reader))
-        return nullptr;
-    return manage;
-}
-
-std::unique_ptr<OfdViewManage> OpenPath(const QString &path)
-{
-    QSharedPointer<OfdFileReader> reader(new OfdFileReader);
-    if (!reader->Open(path))
-        return nullptr;
-    auto manage = std::make_unique<OfdViewManage>();
-    if (!manage->SetFileReader(reader))
-        return nullptr;
-    return manage;
-}
-
-// The page scenes of document 0, as the view builds them.
-struct Scenes
-{
-    std::vector<std::unique_ptr<OfdPageScene>> owned;
-    QList<OfdPageScene *> list;
-
-    explicit Scenes(OfdViewManage *manage, int limit = 1000)
-    {
-        OfdFile *file = manage ? manage->GetOfdFile(0) : nullptr;
-        for (int i = 0; file && i < qMin(limit, file->GetPageCount()); ++i) {
-            auto scene = std::make_unique<OfdPageScene>();
-            scene->SetViewManage(manage);
-            scene->SetPageIndex(0, i);
-            scene->CreateScene();
-            scene->SetReaderView(EN_OfdReaderView_Annot);
-            scene->SetMouseShape(EN_MouseShape_Annot);
-            list.append(scene.get());
-            owned.push_back(std::move(scene));
-        }
-    }
-};
 
 // Draws a rectangle annotation on a scene; the item or null.
 OfdVisualItemAnnot *DrawRect(OfdPageScene *scene, const QPointF &a = {40, 40}, const QPointF &b = {90, 80})

@@ -34,8 +34,13 @@
 #include "render/ofdrenderinit.h"
 #include "render/ofdviewmanage.h"
 #include "writer/ofdcreator.h"
+#include "writerfixture.h"
 
 namespace {
+using WriterFixture::Open;
+using WriterFixture::OpenPath;
+using WriterFixture::Scenes;
+
 using Entries = QList<QPair<QString, QByteArray>>;
 
 Entries Unzip(const QByteArray &zip)
@@ -63,48 +68,6 @@ QByteArray Entry(const Entries &entries, const QString &name)
     }
     return QByteArray();
 }
-
-std::unique_ptr<OfdViewManage> Open(const QByteArray &bytes)
-{
-    QSharedPointer<OfdFileReader> reader(new OfdFileReader);
-    if (!reader->Open(bytes))
-        return nullptr;
-    auto manage = std::make_unique<OfdViewManage>();
-    if (!manage->SetFileReader(reader))
-        return nullptr;
-    return manage;
-}
-
-std::unique_ptr<OfdViewManage> OpenFile(const QString &path)
-{
-    QSharedPointer<OfdFileReader> reader(new OfdFileReader);
-    if (!reader->Open(path))
-        return nullptr;
-    auto manage = std::make_unique<OfdViewManage>();
-    if (!manage->SetFileReader(reader))
-        return nullptr;
-    return manage;
-}
-
-struct Scenes
-{
-    std::vector<std::unique_ptr<OfdPageScene>> owned;
-    QList<OfdPageScene *> list;
-
-    explicit Scenes(OfdViewManage *manage)
-    {
-        for (int i = 0; manage && i < manage->GetOfdFile(0)->GetPageCount(); ++i) {
-            auto scene = std::make_unique<OfdPageScene>();
-            scene->SetViewManage(manage);
-            scene->SetPageIndex(0, i);
-            scene->CreateScene();
-            scene->SetReaderView(EN_OfdReaderView_Annot);
-            scene->SetMouseShape(EN_MouseShape_Annot);
-            list.append(scene.get());
-            owned.push_back(std::move(scene));
-        }
-    }
-};
 
 QByteArray Save(OfdViewManage *manage, const QList<OfdPageScene *> &scenes = {})
 {
@@ -598,7 +561,7 @@ private slots:
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write(original);
         }
-        auto manage = OpenFile(path);
+        auto manage = OpenPath(path);
         QVERIFY(manage);
         Scenes scenes(manage.get());
         OfdCreator::SetFailWritesForTest(true);
@@ -614,7 +577,7 @@ private slots:
         // Without the fault the same save replaces the file with a package that opens.
         QVERIFY(OfdCreator::SaveOfdFile(manage.get(), 0, scenes.list, path));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("doc.ofd")});
-        auto saved = OpenFile(path);
+        auto saved = OpenPath(path);
         QVERIFY(saved);
         QCOMPARE(saved->GetOfdFile(0)->GetPageCount(), 1);
         // The opened view still reads its own package.
@@ -634,7 +597,7 @@ private slots:
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(original);
         out.close();
-        auto manage = OpenFile(path);
+        auto manage = OpenPath(path);
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         const bool result = OfdCreator::SaveOfdFile(manage.get(), 0, {}, path);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -672,14 +635,14 @@ private slots:
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(original);
         out.close();
-        auto manage = OpenFile(path);
+        auto manage = OpenPath(path);
         QVERIFY(manage);
         QVERIFY(OfdCreator::HasSignatures(manage.get(), 0));
         const QString copy = dir.filePath(QStringLiteral("copy.ofd"));
         QVERIFY(OfdCreator::SaveOfdFile(manage.get(), 0, {}, copy));
         QVERIFY(OfdCreator::SaveOfdFile(manage.get(), 0, {}, path));
         for (const QString &file : {copy, path}) {
-            auto saved = OpenFile(file);
+            auto saved = OpenPath(file);
             QVERIFY(saved);
             QVERIFY(OfdCreator::HasSignatures(saved.get(), 0));
             QCOMPARE(saved->GetFileReader()->GetFileContent(QStringLiteral("Doc_0/Signs/Signatures.xml")),
