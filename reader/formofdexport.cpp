@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPageLayout>
 #include <QPageSize>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -21,8 +20,8 @@
 #include "model/document/ofdfile.h"
 #include "reader/formofd.h"
 #include "render/ofdpagerenderer.h"
-#include "render/ofdpdftounicode.h"
 #include "render/ofdvisualitemsignseal.h"
+#include "render/pdf/ofdpdfengine.h"
 
 namespace {
 // A paint engine that draws nothing and notes whether anything was asked of it that the PDF
@@ -256,9 +255,7 @@ bool FormOfd::SaveToPdf(QString &fileName, EN_PdfExportMode mode)
     const QString part = CreatePartFile(fileName);
     if (part.isEmpty())
         return false;
-    // Vector pages carry text: its CJK characters are mended so that the PDF can be searched.
-    const bool ok = mode == EN_PdfExportMode_Vector ? SavePdfVector(part) && OfdPdfToUnicode::FixFile(part)
-                                                    : SavePdfPicture(part);
+    const bool ok = mode == EN_PdfExportMode_Vector ? SavePdfVector(part) : SavePdfPicture(part);
     if (!ok) {
         QFile::remove(part);
         return false;
@@ -334,23 +331,21 @@ bool FormOfd::SavePdfPicture(const QString &fileName)
 bool FormOfd::SavePdfVector(const QString &fileName)
 {
     const bool turned = IsQuarterTurn(m_rotation);
-    auto layoutOf = [this, turned](int index) {
+    auto sizeOf = [this, turned](int index) {
         QSizeF mm;
         if (!OfdPageRenderer::GetPageSizeMM(GetOfdFile(), index, mm))
             mm = QSizeF(OfdConvert::OfdPixelToMM(m_pageSizes.value(index).width()),
                         OfdConvert::OfdPixelToMM(m_pageSizes.value(index).height()));
-        if (turned)
-            mm.transpose();
-        return QPageLayout(QPageSize(mm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
-                           QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+        return turned ? mm.transposed() : mm;
     };
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(fileName);
-    printer.setFullPage(true);
-    printer.setPageLayout(layoutOf(0));
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    OfdPdfDevice device(&file);
+    device.SetCreator(QCoreApplication::applicationName());
+    device.SetPageSizeMM(sizeOf(0));
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(&device))
         return false;
     const int total = GetPageCount();
     std::unique_ptr<QProgressDialog> progress(CreateProgress(total, QtHelper::fromString("导出PDF")));
@@ -362,17 +357,17 @@ bool FormOfd::SavePdfVector(const QString &fileName)
             break;
         }
         if (i > 0) {
-            printer.setPageLayout(layoutOf(i));
-            printer.newPage();
+            device.SetPageSizeMM(sizeOf(i));
+            device.NewPage();
         }
         // Scenes beyond the budget are dropped as the export walks on.
         OfdPageScene *scene = AcquireScene(i);
-        const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+        const QSizeF paper(device.width(), device.height());
         if (scene && !paper.isEmpty()) {
-            const QSizeF size = turned ? paper.size().transposed() : paper.size();
+            const QSizeF size = turned ? paper.transposed() : paper;
             painter.save();
             painter.resetTransform();
-            painter.translate(paper.center());
+            painter.translate(paper.width() / 2, paper.height() / 2);
             painter.rotate(m_rotation);
             painter.setRenderHint(QPainter::Antialiasing, true);
             painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -384,6 +379,7 @@ bool FormOfd::SavePdfVector(const QString &fileName)
         }
         emit SignalExportProgress(i + 1, total);
     }
-    painter.end();
-    return ok;
+    const bool written = painter.end() && !device.HasError();
+    file.close();
+    return ok && written && file.error() == QFile::NoError;
 }

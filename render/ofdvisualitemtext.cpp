@@ -18,6 +18,7 @@
 #include "render/fonts/fontsubstitution.h"
 #include "render/ofdpagescene.h"
 #include "render/ofdvisualsource.h"
+#include "render/pdf/ofdpdfengine.h"
 #include "render/textglyphlayout.h"
 
 namespace {
@@ -412,6 +413,11 @@ QRectF OfdVisualItemText::GetGraphicsBoundary() const
     return mapRectToScene(boundingRect());
 }
 
+QString OfdVisualItemText::CellText(int cell) const
+{
+    return cell >= 0 && cell < m_chars.size() ? m_chars[cell].text.ToString() : QString();
+}
+
 void OfdVisualItemText::DrawGlyphs(QPainter *painter)
 {
     const TextGlyphLayout &layout = *m_layout;
@@ -431,18 +437,33 @@ void OfdVisualItemText::DrawGlyphs(QPainter *painter)
         if (!layout.upsideDown && layout.charDirection == 0 && layout.slant == 0 && layout.embolden == 0) {
             if (layout.fontScale != 1)
                 painter->scale(layout.fontScale, layout.fontScale);
-            for (const QGlyphRun &run : layout.runs)
-                painter->drawGlyphRun(QPointF(), run);
+            if (OfdPdfDevice::EngineOf(painter)) {
+                // PDF files get the characters with the glyphs, so that their text can be searched.
+                for (int r = 0; r < layout.runs.size(); ++r) {
+                    const QVector<int> &cells = layout.runCells[r];
+                    OfdPdfDevice::DrawGlyphRun(painter, QPointF(), layout.runs[r], [this, &cells](int i) {
+                        return CellText(cells.value(i, -1));
+                    });
+                }
+            } else {
+                for (const QGlyphRun &run : layout.runs)
+                    painter->drawGlyphRun(QPointF(), run);
+            }
             painter->setWorldTransform(base);
         } else {
             // Each character turned about its own origin.
+            const bool pdf = OfdPdfDevice::EngineOf(painter) != nullptr;
             QGlyphRun run;
             for (const TextGlyphLayout::Glyph &g : layout.glyphs) {
                 run.setRawFont(fonts[g.ref.font]);
                 run.setGlyphIndexes({g.ref.glyph});
                 run.setPositions({g.ref.offset});
                 painter->setWorldTransform(layout.GlyphTransform(g) * base);
-                painter->drawGlyphRun(QPointF(), run);
+                if (pdf)
+                    OfdPdfDevice::DrawGlyphRun(painter, QPointF(), run,
+                                               [this, &g](int) { return CellText(g.cell); });
+                else
+                    painter->drawGlyphRun(QPointF(), run);
                 if (layout.embolden > 0) {
                     // Bold the font has no face for: the outline stroked in the fill's colour.
                     QPen bold(m_fillPen->brush(), layout.embolden);

@@ -83,6 +83,8 @@ protected:
     // The pen of the colour a layer's draw parameter hands down; null without one.
     std::unique_ptr<QPen> CreateLayerPen() const;
     void DrawGlyphs(QPainter *painter);
+    // The text of a character cell (empty for -1), for the glyph that stands for it.
+    QString CellText(int cell) const;
     // Rectangle spanned by the characters' positions grown by the font size (item coordinates).
     QRectF CalTextBoundary() const;
 

@@ -446,6 +446,7 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
     texts.clear();
     rects.clear();
     runs.clear();
+    runCells.clear();
     fontScale = scale > 0 && std::isfinite(scale) ? scale : 1;
     charDirection = ((text.GetCharDirection() % 360) + 360) % 360;
     upsideDown = text.GetFontSize() < 0;
@@ -501,6 +502,7 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
     {
         QPointF origin;
         double advance = 0; // pixels, font scale applied
+        bool hasGlyph = false;
     };
     QVector<Cell> cells;
     cells.reserve(units.size());
@@ -542,9 +544,10 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
     };
     // Adds a glyph to a cell; returns its advance (pixels at the drawn size).
     auto addGlyph = [&](const QPointF &origin, const TextGlyphRef &ref, double builtAdvance, int cellIndex) {
-        glyphs.append({origin, ref});
-        const double advance = builtAdvance * fontScale;
         Cell &cell = cells[cellIndex];
+        glyphs.append({origin, ref, cell.hasGlyph ? -1 : cellIndex});
+        cell.hasGlyph = true;
+        const double advance = builtAdvance * fontScale;
         cell.advance = qMax(cell.advance, origin.x() - cell.origin.x() + advance);
         return advance;
     };
@@ -649,13 +652,16 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
             ++counts[g.ref.font];
         QVector<QVector<quint32>> indexes(fontCount);
         QVector<QVector<QPointF>> positions(fontCount);
+        QVector<QVector<int>> glyphCells(fontCount);
         for (int f = 0; f < fontCount; ++f) {
             indexes[f].reserve(counts[f]);
             positions[f].reserve(counts[f]);
+            glyphCells[f].reserve(counts[f]);
         }
         for (const Glyph &g : qAsConst(glyphs)) {
             indexes[g.ref.font].append(g.ref.glyph);
             positions[g.ref.font].append(g.origin / fontScale + g.ref.offset);
+            glyphCells[g.ref.font].append(g.cell);
         }
         for (int f = 0; f < fontCount; ++f) {
             if (indexes[f].isEmpty())
@@ -665,6 +671,7 @@ void TextGlyphLayout::Build(const OfdPageItemText &text, TextFontSet &fonts, dou
             run.setGlyphIndexes(indexes[f]);
             run.setPositions(positions[f]);
             runs.append(run);
+            runCells.append(glyphCells[f]);
         }
     }
 }

@@ -94,6 +94,7 @@ struct TextGlyphLayout
     {
         QPointF origin; // baseline origin of the character cell (before CharDirection turns it)
         TextGlyphRef ref;
+        int cell = -1; // the character cell this glyph is the first glyph of, else -1
     };
 
     QVector<Glyph> glyphs;
@@ -110,7 +111,8 @@ struct TextGlyphLayout
     // the baseline) for italic, and an outline width (pixels at the built size) for bold.
     double slant = 0;
     double embolden = 0;
-    QVector<QGlyphRun> runs; // one run per font for upright text, at 1/fontScale (see Build)
+    QVector<QGlyphRun> runs;        // one run per font for upright text, at 1/fontScale (see Build)
+    QVector<QVector<int>> runCells; // for each glyph of each run, its Glyph::cell
 
     // Lays out the text codes of text with fonts. Positions follow the text codes: the first character
     // of a code at X, Y; each further glyph at the previous one plus the next DeltaX / DeltaY entry

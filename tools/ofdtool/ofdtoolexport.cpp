@@ -1,10 +1,7 @@
 #include "ofdtoolexport.h"
 
 #include <QMutexLocker>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QRecursiveMutex>
 #include <QSaveFile>
 #include <QSemaphore>
@@ -21,7 +18,7 @@
 #include "ofdtooldocument.h"
 #include "render/ofdpagerenderer.h"
 #include "render/ofdpagescene.h"
-#include "render/ofdpdftounicode.h"
+#include "render/pdf/ofdpdfengine.h"
 
 namespace {
 const char *const kPdfUsage = "Usage: ofdtool pdf FILE -o OUT.pdf [--pages A-B] [--doc M]\n";
@@ -171,13 +168,12 @@ private:
     QRecursiveMutex *m_lock;
 };
 
-QPageLayout PageLayoutOf(OfdFile *document, int index)
+QSizeF PageSizeOf(OfdFile *document, int index)
 {
     QSizeF mm;
     if (!OfdPageRenderer::GetPageSizeMM(document, index, mm) || mm.width() <= 0 || mm.height() <= 0)
         mm = QSizeF(210, 297);
-    return QPageLayout(QPageSize(mm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
-                       QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+    return mm;
 }
 } // namespace
 
@@ -229,12 +225,9 @@ int OfdToolPdf::Run(const QStringList &args, OfdToolStreams &io)
         io.err << "ofdtool: cannot write " << out << "\n";
         return OfdToolExit_Output;
     }
-    // Text of CJK fonts is mended on its way to the file (see OfdPdfToUnicode).
-    OfdPdfToUnicode::Filter filter(&file);
-    QPdfWriter writer(&filter);
-    writer.setCreator(QStringLiteral("ofdtool"));
-    writer.setResolution(600);
-    writer.setPageLayout(PageLayoutOf(document, first - 1));
+    OfdPdfDevice writer(&file);
+    writer.SetCreator(QStringLiteral("ofdtool"));
+    writer.SetPageSizeMM(PageSizeOf(document, first - 1));
     QPainter painter;
     if (!painter.begin(&writer)) {
         io.err << "ofdtool: cannot write " << out << "\n";
@@ -267,7 +260,7 @@ int OfdToolPdf::Run(const QStringList &args, OfdToolStreams &io)
         if (aheadIndex == index)
             waitForAhead();
         if (number > first)
-            writer.setPageLayout(PageLayoutOf(document, index));
+            writer.SetPageSizeMM(PageSizeOf(document, index));
         OfdXmlPage *next = number < last && pages ? pages->GetOfdPage(index + 1, false) : nullptr;
         if (next && !next->IsParsed()) {
             next->SetOfdFile(&lockedDocument);
@@ -279,7 +272,7 @@ int OfdToolPdf::Run(const QStringList &args, OfdToolStreams &io)
         }
         if (number > first) {
             held.unlock();
-            writer.newPage();
+            writer.NewPage();
             held.relock();
         }
         const QRectF target(0, 0, painter.device()->width(), painter.device()->height());
@@ -302,7 +295,10 @@ int OfdToolPdf::Run(const QStringList &args, OfdToolStreams &io)
     waitForAhead();
     if (progress)
         io.err << "\n";
-    painter.end();
+    if (!painter.end() && result == OfdToolExit_Ok) {
+        io.err << "ofdtool: cannot write " << out << "\n";
+        result = OfdToolExit_Output;
+    }
     if (result != OfdToolExit_Ok) {
         file.cancelWriting();
         return result;
