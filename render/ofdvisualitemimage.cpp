@@ -10,6 +10,7 @@
 #include "model/xml/xmlnode.h"
 #include "render/imaging/ofdimagecache.h"
 #include "render/imaging/ofdimagedecoder.h"
+#include "render/pdf/ofdpdfengine.h"
 
 OfdVisualItemImage::OfdVisualItemImage(OfdPageItem *pageItem, QGraphicsItem *parent)
     : OfdVisualItem(pageItem, parent)
@@ -86,7 +87,13 @@ void OfdVisualItemImage::PaintItem(QPainter *painter)
     painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     if (m_pageItem && m_pageItem->GetAlpha() != 255)
         painter->setOpacity(painter->opacity() * m_pageItem->GetAlpha() / 255.0);
-    painter->drawImage(target, image);
+    if (OfdPdfDevice::EngineOf(painter)) {
+        // PDF files take the document's own JPEG bytes where they can, not the picture encoded again.
+        auto *item = static_cast<OfdPageItemImage *>(m_pageItem);
+        OfdPdfDevice::DrawImage(painter, target, image, item ? item->GetMultiMediaData() : QByteArray());
+    } else {
+        painter->drawImage(target, image);
+    }
     painter->restore();
 }
 

@@ -145,6 +145,11 @@ public:
                    Qt::ImageConversionFlags flags = Qt::AutoColor) override;
 
     bool NewPage();
+    // Places a JPEG file as it is, when it is the picture image was decoded from and PDF readers
+    // can show it unchanged (8-bit grey or colour, Huffman coded); false when it is not.
+    bool DrawJpeg(const QRectF &r, const QImage &image, const QByteArray &jpeg);
+    // The frame of a JPEG file; false when it is not one PDF readers decode as it is.
+    static bool JpegFrame(const QByteArray &jpeg, int &width, int &height, int &components);
     void DrawGlyphRun(const QPointF &origin, const QGlyphRun &run, const std::function<QString(int)> &textOf);
     bool HasError() const { return m_writer.HasError() || m_failed; }
 
@@ -169,6 +174,7 @@ private:
     void SetExtState(double fillAlpha, double strokeAlpha);
     int GradientPattern(const QBrush &brush, const QTransform &brushMatrix, double &alpha);
     int ImageObject(const QImage &image);
+    void PlaceImage(const QRectF &r, int id);
     PdfFont *FontFor(const QRawFont &font);
     QByteArray FontKey(const QRawFont &font) const;
 
@@ -820,7 +826,11 @@ void OfdPdfEngine::drawImage(const QRectF &r, const QImage &image, const QRectF 
     if (part != image.rect())
         picture = image.copy(part);
     ApplyClip();
-    const int id = ImageObject(picture);
+    PlaceImage(r, ImageObject(picture));
+}
+
+void OfdPdfEngine::PlaceImage(const QRectF &r, int id)
+{
     const QByteArray name = "I" + QByteArray::number(id);
     m_pageImages.insert(name, id);
     SetExtState(m_opacity, m_opacity);
@@ -828,6 +838,66 @@ void OfdPdfEngine::drawImage(const QRectF &r, const QImage &image, const QRectF 
     m_content += "q\n";
     AppendMatrix(m_content, unit * m_matrix);
     m_content += "cm/" + name + " Do\nQ\n";
+}
+
+bool OfdPdfEngine::DrawJpeg(const QRectF &r, const QImage &image, const QByteArray &jpeg)
+{
+    int width = 0, height = 0, components = 0;
+    if (image.isNull() || image.hasAlphaChannel() || !JpegFrame(jpeg, width, height, components) ||
+        width != image.width() || height != image.height() || (components != 1 && components != 3))
+        return false;
+    if (r.isEmpty())
+        return true;
+    ApplyClip();
+    int id = m_images.value(image.cacheKey());
+    if (!id) {
+        id = m_writer.Reserve();
+        m_writer.WriteEncodedStream(
+            id,
+            "/Type/XObject/Subtype/Image/Width " + QByteArray::number(width) + "/Height " +
+                QByteArray::number(height) +
+                (components == 1 ? "/ColorSpace/DeviceGray" : "/ColorSpace/DeviceRGB") +
+                "/BitsPerComponent 8" + (m_smooth ? "/Interpolate true" : ""),
+            "/DCTDecode", jpeg);
+        m_images.insert(image.cacheKey(), id);
+    }
+    PlaceImage(r, id);
+    return true;
+}
+
+bool OfdPdfEngine::JpegFrame(const QByteArray &jpeg, int &width, int &height, int &components)
+{
+    const auto *b = reinterpret_cast<const uchar *>(jpeg.constData());
+    const int n = jpeg.size();
+    if (n < 4 || b[0] != 0xFF || b[1] != 0xD8)
+        return false;
+    int at = 2;
+    while (at + 4 <= n) {
+        if (b[at] != 0xFF)
+            return false;
+        const uchar marker = b[at + 1];
+        if (marker == 0xFF) {
+            ++at; // fill byte
+            continue;
+        }
+        const int length = (b[at + 2] << 8) | b[at + 3];
+        if (length < 2 || at + 2 + length > n)
+            return false;
+        // Baseline, extended and progressive Huffman frames; readers do not all take arithmetic coding.
+        if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2) {
+            if (length < 8 || b[at + 4] != 8)
+                return false; // 8-bit samples only
+            height = (b[at + 5] << 8) | b[at + 6];
+            width = (b[at + 7] << 8) | b[at + 8];
+            components = b[at + 9];
+            return width > 0 && height > 0;
+        }
+        if ((marker >= 0xC3 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) ||
+            marker == 0xDA)
+            return false;
+        at += 2 + length;
+    }
+    return false;
 }
 
 QByteArray OfdPdfEngine::FontKey(const QRawFont &font) const
@@ -1115,6 +1185,17 @@ int OfdPdfDevice::metric(PaintDeviceMetric metric) const
         return int(devicePixelRatioFScale());
     }
     return 0;
+}
+
+void OfdPdfDevice::DrawImage(QPainter *painter, const QRectF &target, const QImage &image,
+                             const QByteArray &encoded)
+{
+    if (OfdPdfEngine *engine = EngineOf(painter)) {
+        engine->syncState();
+        if (engine->DrawJpeg(target, image, encoded))
+            return;
+    }
+    painter->drawImage(target, image);
 }
 
 OfdPdfEngine *OfdPdfDevice::EngineOf(QPainter *painter)

@@ -13,6 +13,9 @@ class QGlyphRun;
 class QIODevice;
 class QPainter;
 class QPointF;
+class QRectF;
+class QImage;
+class QByteArray;
 
 // A paint device whose pages become the pages of a PDF file, written to out page by page as they
 // are finished (memory does not grow with the page count; fonts and the page tree come at the end).
@@ -45,6 +48,11 @@ public:
     // painter draws it.
     static void DrawGlyphRun(QPainter *painter, const QPointF &origin, const QGlyphRun &run,
                              const std::function<QString(int)> &textOf);
+
+    // Draws image into target; on a PDF device, encoded (the file image was decoded from) is stored
+    // as it is when it is a JPEG file readers show unchanged, so that pictures are not encoded again.
+    static void DrawImage(QPainter *painter, const QRectF &target, const QImage &image,
+                          const QByteArray &encoded);
 
 protected:
     int metric(PaintDeviceMetric metric) const override;

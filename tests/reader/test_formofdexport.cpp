@@ -382,7 +382,8 @@ void TestFormOfdExport::corpusFilesExport()
             continue; // files the package reader refuses are its tests' business
         form.ShowPages();
         const int pages = form.GetPageCount();
-        QCOMPARE(form.GetPageList().size(), pages);
+        // Page widgets exist only near the viewport.
+        QVERIFY(form.GetPageList().size() <= pages);
         if (pages == 0 || pages > 12)
             continue;
         QString pdf = m_dir->filePath(QStringLiteral("corpus.pdf"));

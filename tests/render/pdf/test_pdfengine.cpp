@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QGlyphRun>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -124,8 +125,10 @@ private slots:
     void fillsStrokesAndClips();
     void transparencyAndGradients();
     void pictures();
+    void jpegFilesAreStoredAsTheyAre();
     void textIsSearchableAndPlaced_data();
     void textIsSearchableAndPlaced();
+    void painterTextIsDrawn();
     void pagesKeepTheirSizesAndClip();
     void crossReferenceOffsets();
     void failedWriteIsReported();
@@ -285,6 +288,47 @@ void TestPdfEngine::pictures()
     QCOMPARE(bytes.count("/BitsPerComponent 1"), 1);
 }
 
+void TestPdfEngine::jpegFilesAreStoredAsTheyAre()
+{
+    QImage photo(120, 80, QImage::Format_RGB32);
+    photo.fill(qRgb(20, 140, 40));
+    auto encode = [&photo](const char *format, int quality) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, format);
+        writer.setQuality(quality);
+        writer.setProgressiveScanWrite(false);
+        return writer.write(photo) ? bytes : QByteArray();
+    };
+    const QByteArray jpeg = encode("jpeg", 55);
+    const QByteArray png = encode("png", -1);
+    QVERIFY(!jpeg.isEmpty() && !png.isEmpty());
+    const QImage fromJpeg = QImage::fromData(jpeg);
+    const QImage fromPng = QImage::fromData(png);
+    QByteArray truncated = jpeg.left(20);
+    const QString pdf = Path(QStringLiteral("jpeg.pdf"));
+    QVERIFY(WritePdf(
+        pdf, {[&](QPainter &p) {
+            OfdPdfDevice::DrawImage(&p, QRectF(Dots(20), Dots(20), Dots(120), Dots(80)), fromJpeg, jpeg);
+            OfdPdfDevice::DrawImage(&p, QRectF(Dots(20), Dots(120), Dots(120), Dots(80)), fromPng, png);
+            // Bytes that are not the picture's own file: the picture is encoded anew.
+            OfdPdfDevice::DrawImage(&p, QRectF(Dots(20), Dots(220), Dots(120), Dots(80)),
+                                    fromJpeg.scaled(60, 40), jpeg);
+            OfdPdfDevice::DrawImage(&p, QRectF(Dots(20), Dots(320), Dots(120), Dots(80)),
+                                    fromPng.copy(0, 0, 119, 80), truncated);
+        }}));
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes.count(jpeg), 1);
+    QCOMPARE(bytes.count("/Subtype/Image"), 4);
+    const QImage back = RenderBack(pdf, 1, m_dir.path());
+    QVERIFY(!back.isNull());
+    for (const QPoint &at : {QPoint(80, 60), QPoint(80, 160), QPoint(80, 260), QPoint(80, 360)})
+        QVERIFY2(Near(back.pixel(at), QColor(20, 140, 40)), qPrintable(Describe(back.pixel(at))));
+}
+
 void TestPdfEngine::textIsSearchableAndPlaced_data()
 {
     QTest::addColumn<QString>("family");
@@ -384,6 +428,36 @@ void TestPdfEngine::textIsSearchableAndPlaced()
         }
     }
     QVERIFY2(red > 40 && stray == 0, qPrintable(QStringLiteral("%1 red, %2 stray").arg(red).arg(stray)));
+}
+
+void TestPdfEngine::painterTextIsDrawn()
+{
+    // Text the painter lays out itself (labels of marks and stamps) is drawn as outlines.
+    const QString pdf = Path(QStringLiteral("label.pdf"));
+    QVERIFY(WritePdf(pdf, {[](QPainter &p) {
+                         QFont font(QStringLiteral("Liberation Sans"));
+                         font.setPixelSize(int(Dots(40)));
+                         p.setFont(font);
+                         p.setPen(QColor(0, 0, 200));
+                         p.drawText(QRectF(Dots(20), Dots(20), Dots(300), Dots(60)), Qt::AlignLeft,
+                                    QStringLiteral("MMMM"));
+                     }}));
+    const QImage back = RenderBack(pdf, 1, m_dir.path());
+    QVERIFY(!back.isNull());
+    int blue = 0, elsewhere = 0;
+    for (int y = 0; y < back.height(); ++y) {
+        for (int x = 0; x < back.width(); ++x) {
+            const QRgb c = back.pixel(x, y);
+            if (qBlue(c) > 120 && qRed(c) < 80) {
+                if (x >= 20 && x < 320 && y >= 20 && y < 80)
+                    ++blue;
+                else
+                    ++elsewhere;
+            }
+        }
+    }
+    QVERIFY2(blue > 300 && elsewhere == 0,
+             qPrintable(QStringLiteral("%1 inside, %2 outside").arg(blue).arg(elsewhere)));
 }
 
 void TestPdfEngine::pagesKeepTheirSizesAndClip()
