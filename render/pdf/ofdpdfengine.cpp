@@ -35,6 +35,8 @@ const int kMatrixPlaces = 5;
 // pictures of few colours losslessly.
 const int kJpegMinPixels = 32 * 32;
 const int kJpegQuality = 94;
+// Pictures with more pixels are stored scaled down to this many.
+const qint64 kMaxImagePixels = 100LL * 1000 * 1000;
 
 // A font of the file: its subset, the objects it becomes and what each of its glyphs stands for.
 struct PdfFont
@@ -633,7 +635,7 @@ void OfdPdfEngine::StrokePath(const QPainterPath &logical)
             stroker.setWidth(qMax(1.0, double(m_pen.widthF())));
             QPainterPath outline = stroker.createStroke(m_matrix.map(logical));
             outline.setFillRule(Qt::WindingFill);
-            FillDevicePath(outline, penBrush, penBrush.transform() * m_matrix);
+            FillDevicePath(outline, penBrush, penBrush.transform());
         } else {
             QPainterPath outline = stroker.createStroke(logical);
             outline.setFillRule(Qt::WindingFill);
@@ -825,6 +827,14 @@ void OfdPdfEngine::drawImage(const QRectF &r, const QImage &image, const QRectF 
         return;
     if (part != image.rect())
         picture = image.copy(part);
+    if (qint64(picture.width()) * picture.height() > kMaxImagePixels) {
+        // Bounded so that the samples of one picture fit in memory and in a stream.
+        const double shrink =
+            std::sqrt(double(kMaxImagePixels) / (qint64(picture.width()) * picture.height()));
+        picture =
+            picture.scaled(qMax(1, int(picture.width() * shrink)), qMax(1, int(picture.height() * shrink)),
+                           Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     ApplyClip();
     PlaceImage(r, ImageObject(picture));
 }
